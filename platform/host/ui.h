@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,9 @@ const Window* window(HWND handle);     // null for a stale handle
 const Window* findWindow(const std::string& text);
 HWND focus();
 bool isVisible(HWND handle);  // the window and all its parents
+
+// Dialog templates by number, in place of the running installer's own.
+void useTemplates(std::map<int, std::vector<std::uint8_t>> templates);
 
 // Cursors: the class cursor of a class and the one set last, by name
 // ("arrow", "wait", ... or "none").
