@@ -11,6 +11,7 @@ static const char usage[] =
     "  vrn-machine new DIR [SETTING=VALUE]...\n"
     "  vrn-machine run DIR INSTALLER [OPTIONS] [-- ARGS]\n"
     "      --as PATH          where the installer is put (default C:\\DOWNLOAD\\SETUP.EXE)\n"
+    "      --only-install     runs the progress dialog alone (status: its result, 1 or 2)\n"
     "  vrn-machine show DIR\n"
     "  vrn-machine settings   lists the settings of a machine and their defaults\n";
 
