@@ -94,15 +94,6 @@ ui::FontSpec fontOf(const DeviceContext& dc) {
   return o && o->kind == Object::Font ? o->font : ui::FontSpec{0, 0};
 }
 
-std::string withoutPrefixes(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); i++) {
-    if (text[i] == '&' && i + 1 < text.size()) i++;
-    out += text[i];
-  }
-  return out;
-}
-
 }  // namespace
 
 namespace ui {
@@ -268,7 +259,7 @@ int WINAPI DrawTextA(HDC dc, LPCSTR text, int length, LPRECT rect, UINT format) 
   if (!c || !text || !rect) return 0;
   std::string s = length < 0 ? std::string(text) : std::string(text, (size_t)length);
   record(c->window, "DrawTextA", {rect->left, rect->top, rect->right, rect->bottom, (long)format}, s);
-  if (!(format & DT_NOPREFIX)) s = withoutPrefixes(s);
+  if (!(format & DT_NOPREFIX)) s = ui::withoutPrefixes(s);
   ui::FontSpec font = fontOf(*c);
   int lineHeight = ui::metricsOf(font).lineHeight();
   int width = rect->right - rect->left;

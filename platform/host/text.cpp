@@ -105,6 +105,15 @@ int textWidth(const FontSpec& font, const std::string& text) {
   return width;
 }
 
+std::string withoutPrefixes(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); i++) {
+    if (text[i] == '&' && i + 1 < text.size()) i++;
+    out += text[i];
+  }
+  return out;
+}
+
 std::vector<std::string> breakLines(const FontSpec& font, const std::string& text, unsigned format, int width) {
   std::vector<std::string> lines;
   if (format & DT_SINGLELINE) return {text};

@@ -23,6 +23,9 @@ struct TextMetrics {
 TextMetrics metricsOf(const FontSpec& font);
 int textWidth(const FontSpec& font, const std::string& text);
 
+// A text without its "&" prefixes ("&&" stays one "&"), as controls show it.
+std::string withoutPrefixes(const std::string& text);
+
 // Breaks a text into lines as DrawTextA does for its format and width.
 std::vector<std::string> breakLines(const FontSpec& font, const std::string& text, unsigned format, int width);
 
