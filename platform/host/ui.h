@@ -93,6 +93,7 @@ struct DrawOperation {
   std::string text;        // DrawTextA's text or CreateFontA's face
 };
 const std::vector<DrawOperation>& drawOperations();
+size_t gdiObjects();  // brushes and fonts made and not yet deleted
 
 struct TextLine {
   int x, y;  // top-left of the line's cell

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/host/machine.h"
+#include "platform/host/text.h"
 #include "platform/host/ui_internal.h"
 
 namespace {
@@ -107,15 +108,6 @@ Answer parseLine(const std::vector<std::string>& t) {
   return a;
 }
 
-std::string withoutPrefix(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); i++) {
-    if (text[i] == '&' && i + 1 < text.size()) i++;
-    out += text[i];
-  }
-  return out;
-}
-
 [[noreturn]] void scriptError(const Answer& a, const std::string& why) {
   throw ui::RunStopped{RUN_SCRIPT_ERROR, "answers line " + std::to_string(a.line) + ": " + why};
 }
@@ -137,11 +129,11 @@ void perform(const ui::Window& d, const Answer& a) {
   } else {
     for (const ui::Window* c : ui::children(d.handle)) {
       if (c->className != "Button" ||
-          !(same(withoutPrefix(c->text), a.button) || a.button == "#" + std::to_string(c->id))) {
+          !(same(ui::withoutPrefixes(c->text), a.button) || a.button == "#" + std::to_string(c->id))) {
         continue;
       }
       if (!c->visible || !c->enabled) scriptError(a, "the user cannot press " + a.button + " in " + dialogName(d));
-      ui::transcriptLine(dialogName(d) + ": the user presses " + withoutPrefix(c->text));
+      ui::transcriptLine(dialogName(d) + ": the user presses " + ui::withoutPrefixes(c->text));
       PostMessageA(d.handle, WM_COMMAND, (WPARAM)(WORD)c->id | (WPARAM)BN_CLICKED << 16, (LPARAM)c->handle);
       return;
     }
