@@ -65,28 +65,34 @@ static inline void adopt(unsigned held, unsigned node) {
   if (held < NODE_COUNT) model.parent[held + 1] = (WORD)node;
 }
 
-// Adds one to the counts from the symbol's leaf up to the root. A count that
-// overtakes the next node's is exchanged with the farthest node of its old
-// count, which keeps the counts ordered by index.
-void updateModel(int symbol) {
+// Exchanges node n, whose new count c overtook the next node's, with the
+// farthest node of its old count; returns where n's contents went.
+static unsigned exchange(unsigned n, unsigned c) {
   WORD* frequency = model.frequency;
-  if (frequency[ROOT_NODE] == FREQ_LIMIT) rebuildTree();
-  unsigned n = model.parent[NODE_COUNT + symbol];
+  unsigned m = n + 1;
+  while (c > frequency[m + 1]) m++;
+  frequency[n] = frequency[m];
+  frequency[m] = (WORD)c;
+  unsigned a = model.child[n], b = model.child[m];
+  model.child[m] = (WORD)a;
+  model.child[n] = (WORD)b;
+  adopt(a, m);
+  adopt(b, n);
+  return m;
+}
+
+// Adds one to the counts from the symbol's leaf up to the root, keeping the
+// counts ordered by index.
+void updateModel(int symbol) {
+  if (model.frequency[ROOT_NODE] == FREQ_LIMIT) rebuildTree();
+  const WORD* parent = model.parent;
+  unsigned n = parent[NODE_COUNT + symbol];
   do {
-    unsigned c = ++frequency[n];
-    if (c > frequency[n + 1]) {
-      unsigned m = n + 1;
-      while (c > frequency[m + 1]) m++;
-      frequency[n] = frequency[m];
-      frequency[m] = (WORD)c;
-      unsigned a = model.child[n], b = model.child[m];
-      model.child[m] = (WORD)a;
-      model.child[n] = (WORD)b;
-      adopt(a, m);
-      adopt(b, n);
-      n = m;
-    }
-    n = model.parent[n];
+    WORD* f = model.frequency + n;
+    unsigned c = (WORD)(*f + 1);
+    *f = (WORD)c;
+    if (c > f[1]) n = exchange(n, c);
+    n = parent[n];
   } while (n != 0);
 }
 
