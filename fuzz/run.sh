@@ -12,6 +12,7 @@ SOURCES=($(ls "$ROOT"/decoder/*.cpp | grep -v /extract.cpp) "$ROOT/shell/state.c
 clang++ "${FLAGS[@]}" "$ROOT/fuzz/decode_fuzz.cpp" "${SOURCES[@]}" -o "$OUT/decode_fuzz"
 clang++ "${FLAGS[@]}" "$ROOT/fuzz/round_trip_fuzz.cpp" "$ROOT/tools/common/lzhuf_encoder.cpp" "${SOURCES[@]}" \
         -o "$OUT/round_trip_fuzz"
+cd "$OUT"  # crash and slow-unit files land here
 for target in decode_fuzz round_trip_fuzz; do
   mkdir -p "$OUT/corpus-$target"
   echo "== $target for ${SECONDS_EACH}s"

@@ -10,6 +10,16 @@
 
 namespace {
 
+// Bits written MSB first into bytes, zero-filled.
+std::vector<uint8_t> bitString(const char* bits) {
+  std::vector<uint8_t> out;
+  for (int i = 0; bits[i]; i++) {
+    if (i % 8 == 0) out.push_back(0);
+    if (bits[i] == '1') out.back() |= (uint8_t)(0x80 >> (i % 8));
+  }
+  return out;
+}
+
 // A fresh model reading the given stream bytes from memory.
 class Model : public ::testing::Test {
  protected:
@@ -25,6 +35,19 @@ class Model : public ::testing::Test {
     model.byteSource = input;
     resetBitInput((DWORD)bytes.size() - 1);
     initTree();
+  }
+  // Each bit string decoded by `decode` on a fresh model.
+  struct CodeCase {
+    const char* bits;
+    int value;
+  };
+  void expectDecodes(const std::vector<CodeCase>& cases, int (*decode)()) {
+    for (const CodeCase& c : cases) {
+      start(bitString(c.bits));
+      EXPECT_EQ(decode(), c.value) << c.bits;
+      fclose(input);
+      input = nullptr;
+    }
   }
   void TearDown() override {
     if (input) fclose(input);
@@ -49,46 +72,32 @@ class Model : public ::testing::Test {
   }
 };
 
-// Bits written MSB first into bytes, zero-filled.
-std::vector<uint8_t> bitString(const char* bits) {
-  std::vector<uint8_t> out;
-  for (int i = 0; bits[i]; i++) {
-    if (i % 8 == 0) out.push_back(0);
-    if (bits[i] == '1') out.back() |= (uint8_t)(0x80 >> (i % 8));
-  }
-  return out;
-}
-
 TEST_F(Model, StartingCodes) {
-  struct Case {
-    const char* bits;
-    int symbol;
-  } cases[] = {
-      {"00000000", 0x38}, {"00001001", 0x41}, {"111001000", 0}, {"11001000", 256},
-      {"11100011", 283},  {"111111111", 55},  {"00000001", 57}, {"", 0x38},
-  };
-  for (const Case& c : cases) {
-    start(bitString(c.bits));
-    EXPECT_EQ(decodeSymbol(), c.symbol) << c.bits;
-    fclose(input);
-    input = nullptr;
-  }
+  expectDecodes(
+      {
+          {"00000000", 0x38},
+          {"00001001", 0x41},
+          {"111001000", 0},
+          {"11001000", 256},
+          {"11100011", 283},
+          {"111111111", 55},
+          {"00000001", 57},
+          {"", 0x38},
+      },
+      decodeSymbol);
 }
 
 TEST_F(Model, PositionCodes) {
-  struct Case {
-    const char* bits;
-    int position;
-  } cases[] = {
-      {"000000001", 1},         {"000111111", 63},      {"0010000000", 64},
-      {"11111111111111", 4095}, {"0101000000000", 256}, {"000000000", 0},
-  };
-  for (const Case& c : cases) {
-    start(bitString(c.bits));
-    EXPECT_EQ(decodePosition(), c.position) << c.bits;
-    fclose(input);
-    input = nullptr;
-  }
+  expectDecodes(
+      {
+          {"000000001", 1},
+          {"000111111", 63},
+          {"0010000000", 64},
+          {"11111111111111", 4095},
+          {"0101000000000", 256},
+          {"000000000", 0},
+      },
+      decodePosition);
 }
 
 TEST(PositionTables, FollowTheGroups) {
