@@ -12,7 +12,7 @@ static const char* prefixOf(BYTE fileKind) {
 }
 
 void composeMediaName(char* name, BYTE fileKind, unsigned sequence, const char* fileSuffix) {
-  int length = snprintf(name, MEDIA_NAME_SIZE, "%s%04u", prefixOf(fileKind), sequence & 0xFFFFu);
+  int length = snprintf(name, MEDIA_NAME_SIZE, "%s%04u", prefixOf(fileKind), sequence);
   size_t suffixLength = strnlen(fileSuffix, PACKAGE_SUFFIX_SIZE);
   memcpy(name + length, fileSuffix, suffixLength);
   length += (int)suffixLength;

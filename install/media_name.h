@@ -3,7 +3,8 @@
 
 #include "platform/wintypes.h"
 
-// Longest name: "JUK_", five digits, a 15-character suffix and the NUL.
+// Longest name: "JUK_", ten digits (any unsigned number), a 15-character
+// suffix and the NUL.
 #define MEDIA_NAME_SIZE 32
 
 // Writes prefix by kind, the sequence number (at least four digits) and the

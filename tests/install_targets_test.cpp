@@ -38,6 +38,7 @@ TEST(Targets, EachEntryHasItsPlace) {
       {3, 'x', "", 18, "C:\\D\\FILE0018"},  // an all-blank suffix
       {3, ' ', ".mid" + nul + "junk", 1, "C:\\D\\FILE0001.mid"},
       {5, ' ', ".a b  ", 12343, "C:\\D\\FILE12345.a b"},
+      {7, ' ', ".jpg", 65535, "C:\\D\\FILE65539.jpg"},  // counted past 16 bits, never cut
       {3, ' ', ".abcdefghijklmn", 9, "C:\\D\\FILE0009.abcdefghijklmn"},
       {3, ' ', "\\..\\..\\x.exe", 1, nullptr},
       {3, ' ', "/../x", 1, nullptr},
