@@ -39,6 +39,7 @@ const std::vector<Setting>& defaultSettings() {
       {"font_smoothing", "on", "the font smoothing setting: on, off, or broken (the query fails)"},
       {"media_types", "wav mid avi mpg mp3 bmp", "media formats the media layer opens, by content"},
       {"mpegvideo", "yes", "the MPEGVideo device exists"},
+      {"browser", "yes", "a web browser opens http and https addresses"},
   };
   return defaults;
 }
