@@ -5,6 +5,7 @@
 
 #define WHITE_BRUSH 0
 #define TRANSPARENT 1
+#define OPAQUE 2
 #define LOGPIXELSX 88
 #define LOGPIXELSY 90
 #define FW_DONTCARE 0

@@ -39,6 +39,23 @@ typedef struct {
   BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
 
+// What WM_CREATE's lParam points to.
+typedef struct {
+  LPVOID lpCreateParams;
+  HINSTANCE hInstance;
+  HMENU hMenu;
+  HWND hwndParent;
+  int cy;
+  int cx;
+  int y;
+  int x;
+  LONG style;
+  LPCSTR lpszName;
+  LPCSTR lpszClass;
+  DWORD dwExStyle;
+} CREATESTRUCTA;
+
+WIN32_LAYOUT(CREATESTRUCTA, 48);
 WIN32_LAYOUT(WNDCLASSA, 40);
 WIN32_LAYOUT(MSG, 28);
 WIN32_LAYOUT(PAINTSTRUCT, 64);
@@ -52,11 +69,21 @@ WIN32_LAYOUT(PAINTSTRUCT, 64);
 #define WM_PAINT 0x000F
 #define WM_QUIT 0x0012
 #define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
 #define WM_TIMER 0x0113
 #define EM_SETSEL 0x00B1
+#define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
+#define BN_CLICKED 0
+
+// Virtual keys.
+#define VK_TAB 0x09
+#define VK_RETURN 0x0D
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
 
 // Dialog results and message box types.
 #define IDOK 1
@@ -75,12 +102,37 @@ WIN32_LAYOUT(PAINTSTRUCT, 64);
 #define CS_VREDRAW 0x0001u
 #define CS_HREDRAW 0x0002u
 #define WS_POPUP 0x80000000u
+#define WS_CHILD 0x40000000u
 #define WS_VISIBLE 0x10000000u
+#define WS_DISABLED 0x08000000u
+#define WS_CAPTION 0x00C00000u  // WS_BORDER | WS_DLGFRAME
+#define WS_BORDER 0x00800000u
+#define WS_DLGFRAME 0x00400000u
+#define WS_VSCROLL 0x00200000u
+#define WS_SYSMENU 0x00080000u
+#define WS_THICKFRAME 0x00040000u
+#define WS_GROUP 0x00020000u
+#define WS_TABSTOP 0x00010000u
+#define WS_EX_DLGMODALFRAME 0x00000001u
+#define DS_SETFONT 0x0040u
+#define DS_MODALFRAME 0x0080u
+#define DS_CENTER 0x0800u
+#define BS_PUSHBUTTON 0x0000u
+#define BS_DEFPUSHBUTTON 0x0001u
+#define BS_TYPEMASK 0x000Fu
+#define SS_LEFT 0x0000u
+#define SS_CENTER 0x0001u
+#define SS_NOPREFIX 0x0080u
+#define ES_MULTILINE 0x0004u
+#define ES_NOHIDESEL 0x0100u
+#define ES_READONLY 0x0800u
+#define ES_WANTRETURN 0x1000u
 #define GCL_HCURSOR (-12)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 #define IDC_WAIT MAKEINTRESOURCEA(32514)
 
 // ShowWindow commands.
+#define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_SHOWMAXIMIZED 3
 #define SW_SHOW 5
@@ -97,7 +149,13 @@ WIN32_LAYOUT(PAINTSTRUCT, 64);
 #define SPIF_SENDCHANGE 0x0002u
 
 // DrawTextA formats.
+#define DT_LEFT 0x0000u
+#define DT_CENTER 0x0001u
+#define DT_RIGHT 0x0002u
 #define DT_WORDBREAK 0x0010u
+#define DT_SINGLELINE 0x0020u
+#define DT_NOCLIP 0x0100u
+#define DT_CALCRECT 0x0400u
 #define DT_NOPREFIX 0x0800u
 
 extern "C" {

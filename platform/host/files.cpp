@@ -59,6 +59,7 @@ size_t writeLimited(FILE* stream, const void* data, size_t bytes) {
   while (allowed > 0 && !machine::reserveDiskBytes(allowed)) allowed /= 2;
   size_t written = fwrite(data, 1, allowed, stream);
   fflush(stream);
+  machine::countBytesWritten(written);
   return written;
 }
 

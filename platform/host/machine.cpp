@@ -20,6 +20,8 @@ static std::map<std::string, std::string> settings;
 static std::string installerPath;
 static std::string transcriptFile;
 static std::uint64_t diskBytesUsed;
+static std::uint64_t bytesWrittenInRun;
+static std::vector<std::string> transcriptSoFar;
 
 const std::vector<Setting>& defaultSettings() {
   static const std::vector<Setting> defaults = {
@@ -39,6 +41,7 @@ const std::vector<Setting>& defaultSettings() {
       {"font_smoothing", "on", "the font smoothing setting: on, off, or broken (the query fails)"},
       {"media_types", "wav mid avi mpg mp3 bmp", "media formats the media layer opens, by content"},
       {"mpegvideo", "yes", "the MPEGVideo device exists"},
+      {"screen_saver_active", "no", "the system's screen saver is switched on"},
       {"browser", "yes", "a web browser opens http and https addresses"},
   };
   return defaults;
@@ -98,6 +101,8 @@ void open(const std::string& dir) {
   machineFolder = dir;
   loadSettings(dir + "/machine.ini");
   diskBytesUsed = 0;
+  bytesWrittenInRun = 0;
+  transcriptSoFar.clear();
 }
 
 const std::string& folder() { return machineFolder; }
@@ -122,6 +127,11 @@ std::vector<std::string> settingList(const std::string& key) {
 }
 
 void changeSetting(const std::string& key, const std::string& value) { settings[key] = value; }
+
+void saveSetting(const std::string& key, const std::string& value) {
+  settings[key] = value;
+  saveSettings(machineFolder + "/machine.ini");
+}
 
 std::string fullPath(const std::string& windowsPath) {
   std::string path = windowsPath;
@@ -183,14 +193,20 @@ bool reserveDiskBytes(std::uint64_t bytes) {
   return true;
 }
 
+void countBytesWritten(std::uint64_t bytes) { bytesWrittenInRun += bytes; }
+std::uint64_t bytesWritten() { return bytesWrittenInRun; }
+
 void setTranscript(const std::string& hostFile) {
   transcriptFile = hostFile;
   if (!hostFile.empty()) std::ofstream(hostFile, std::ios::trunc);
 }
 
 void transcript(const std::string& text) {
+  transcriptSoFar.push_back(text);
   if (transcriptFile.empty()) return;
   std::ofstream(transcriptFile, std::ios::app) << text << "\n";
 }
+
+const std::vector<std::string>& transcriptLines() { return transcriptSoFar; }
 
 }  // namespace machine

@@ -29,6 +29,7 @@ long long settingNumber(const std::string& key);
 bool settingOn(const std::string& key);
 std::vector<std::string> settingList(const std::string& key);          // blank-separated
 void changeSetting(const std::string& key, const std::string& value);  // for this run only
+void saveSetting(const std::string& key, const std::string& value);    // kept in machine.ini
 
 // A Windows path made absolute and tidy: drive letter, backslashes, no "."
 // or ".." components. Relative paths start at the current directory.
@@ -45,10 +46,14 @@ const std::string& modulePath();
 
 // Bytes the disk still takes in this run; writes past it come up short.
 bool reserveDiskBytes(std::uint64_t bytes);
+// Bytes written to files in this run, counted by every file call.
+void countBytesWritten(std::uint64_t bytes);
+std::uint64_t bytesWritten();
 
 // The transcript of what the user sees and what the system starts.
 void setTranscript(const std::string& hostFile);
 void transcript(const std::string& text);
+const std::vector<std::string>& transcriptLines();  // of this run, also without a file
 
 // Ends the installer's run with a status, as the runtime's exit does.
 struct ProcessExit {

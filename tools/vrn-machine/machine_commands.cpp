@@ -53,7 +53,11 @@ static void printFile(const std::string& title, const std::string& hostPath) {
 int showCommand(const Arguments& args) {
   if (args.size() != 1) throw std::runtime_error("show needs a folder");
   machine::open(args[0]);
-  std::printf("Files:\n");
+  std::printf("Settings:\n");
+  for (const machine::Setting& s : machine::defaultSettings()) {
+    std::printf("  %-18s = %s\n", s.key, machine::setting(s.key).c_str());
+  }
+  std::printf("\nFiles:\n");
   printFiles(args[0] + "/C");
   printFile("Registry", args[0] + "/registry.reg");
   printFile("system.ini", machine::hostPath(machine::windowsDirectory() + "\\system.ini"));
