@@ -89,8 +89,8 @@ void create(const std::string& dir, const std::vector<std::string>& overrides) {
   machineFolder = dir;
   saveSettings(dir + "/machine.ini");
   std::ofstream(dir + "/registry.reg") << "Windows Registry Editor Version 5.00\r\n\r\n";
-  for (const char* key : {"windows_directory", "system_directory"}) {
-    fs::create_directories(hostPath(settings[key]));
+  for (const char* key : {"windows_directory", "system_directory", "common_appdata"}) {
+    if (!settings[key].empty()) fs::create_directories(hostPath(settings[key]));
   }
   std::ofstream(hostPath(windowsDirectory() + "\\system.ini"))
       << "[boot]\r\nshell=Explorer.exe\r\n\r\n[drivers]\r\nwave=mmdrv.dll\r\n";
