@@ -10,7 +10,6 @@
 #include "shell/state.h"
 
 #define DISK_DIRECTORY_SIZE 512  // the disk check's own buffer for the Windows directory
-#define QUERY_PATH_LENGTH 32     // freeKilobytes looks at no more of its path
 #define KILOBYTE 1024
 #define FREE_UNKNOWN 0xFFFFFFFFu  // the space cannot be queried: the check passes
 #define FREE_PLENTY 0xFFFFFFFEu   // 4 TiB or more: more than any package needs
@@ -26,10 +25,8 @@ int checkExistingSaver() {
   if (!windowsDirectory(directory, sizeof directory)) return 1;
   char fileName[MAX_PATH + 4];  // the name and ".SCR"
   snprintf(fileName, sizeof fileName, "%s.SCR", saverName);
-  char path[2 * MAX_PATH + 8];
-  const char* separator = directory[strlen(directory) - 1] == '\\' ? "" : "\\";
-  snprintf(path, sizeof path, "%s%s%s", directory, separator, fileName);
-  if (crtStat(path) != 0) return 1;
+  char path[MAX_PATH];
+  if (!joinPath(path, sizeof path, directory, fileName) || crtStat(path) != 0) return 1;
   char message[MESSAGE_SIZE];
   snprintf(message, sizeof message,
            "There is already a screen saver by the same name (%s) installed on your system.  Would you like to "
@@ -76,12 +73,17 @@ static int freeBytesEx(const char* root, unsigned long long* bytes) {
   return ok;
 }
 
-DWORD freeKilobytes(const char* path) {
-  char root[QUERY_PATH_LENGTH + 1];
-  strncpy(root, path, QUERY_PATH_LENGTH);
-  root[QUERY_PATH_LENGTH] = 0;
+// The first 32 characters of the path, cut after their last backslash; a
+// path without one is queried as it is.
+void queryRoot(const char* path, char* root) {
+  snprintf(root, QUERY_ROOT_SIZE, "%s", path);
   char* lastSeparator = strrchr(root, '\\');
   if (lastSeparator) lastSeparator[1] = 0;
+}
+
+DWORD freeKilobytes(const char* path) {
+  char root[QUERY_ROOT_SIZE];
+  queryRoot(path, root);
   unsigned long long bytes;
   if (freeBytesEx(root, &bytes)) return kilobytes(bytes);
   DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;

@@ -56,10 +56,10 @@ void showOrderingInfo(HWND launcher) {
 }
 
 int saverPath(char* path) {
-  UINT length = GetWindowsDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return snprintf(path, MAX_PATH, "%s", saverFileName) < MAX_PATH;
-  const char* separator = path[length - 1] == '\\' ? "" : "\\";
-  return snprintf(path + length, MAX_PATH - length, "%s%s", separator, saverFileName) < (int)(MAX_PATH - length);
+  char directory[MAX_PATH];
+  UINT length = GetWindowsDirectoryA(directory, sizeof directory);
+  if (length == 0 || length >= sizeof directory) return snprintf(path, MAX_PATH, "%s", saverFileName) < MAX_PATH;
+  return joinPath(path, MAX_PATH, directory, saverFileName);
 }
 
 // The command line is the path alone; a blank in it would make the rest an

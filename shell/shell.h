@@ -25,10 +25,16 @@ INT_PTR CALLBACK orderingDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 int checkExistingSaver();
 int checkDiskSpace(DWORD* total);
 DWORD freeKilobytes(const char* path);
+#define QUERY_ROOT_SIZE 33  // freeKilobytes looks at no more than 32 characters of its path
+void queryRoot(const char* path, char* root);
 char* formatThousands(DWORD value, char* buffer);
 
 int showLicense();
 INT_PTR CALLBACK licenseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// directory, a backslash unless it ends with one, and name; 0 when that
+// does not fit in size.
+int joinPath(char* path, size_t size, const char* directory, const char* name);
 
 void centerOnScreen(HWND dialog);
 // Ends the dialog on a whole wParam of IDOK or IDCANCEL; 1 when it did.
