@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,9 @@ const Window* findWindow(const std::string& text);
 HWND focus();
 bool isVisible(HWND handle);  // the window and all its parents
 
+// Dialog templates by number, in place of the running installer's own.
+void useTemplates(std::map<int, std::vector<std::uint8_t>> templates);
+
 // Cursors: the class cursor of a class and the one set last, by name
 // ("arrow", "wait", ... or "none").
 std::string classCursor(const std::string& className);
@@ -89,6 +93,7 @@ struct DrawOperation {
   std::string text;        // DrawTextA's text or CreateFontA's face
 };
 const std::vector<DrawOperation>& drawOperations();
+size_t gdiObjects();  // brushes and fonts made and not yet deleted
 
 struct TextLine {
   int x, y;  // top-left of the line's cell

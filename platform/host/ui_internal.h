@@ -45,6 +45,8 @@ void resetDialogs();
 LRESULT CALLBACK dialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK controlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void dialogVisibilityChanged(Window& dialog);
+const Window* innermostDialog();  // the open modal dialog that has the user's attention
+std::string describeOwner(HWND owner);
 
 // user.cpp
 void resetUser();

@@ -199,6 +199,15 @@ void resetWindows() {
   nextHandle = firstHandle;
 }
 
+void reset() {
+  resetWindows();
+  resetQueue();
+  resetParameters();
+  resetDialogs();
+  resetUser();
+  resetDrawing();
+}
+
 }  // namespace ui
 
 namespace {

@@ -11,6 +11,11 @@ static const char usage[] =
     "  vrn-machine new DIR [SETTING=VALUE]...\n"
     "  vrn-machine run DIR INSTALLER [OPTIONS] [-- ARGS]\n"
     "      --as PATH          where the installer is put (default C:\\DOWNLOAD\\SETUP.EXE)\n"
+    "      --answers FILE     the user's answers to message boxes and dialogs (see README.md)\n"
+    "      --interactive      asks at the terminal what the answers do not say\n"
+    "      --transcript FILE  writes what the user saw and what was started\n"
+    "      --print-transcript prints it at the end\n"
+    "      --screenshot FILE  the launcher window after its first paint, as PNG\n"
     "  vrn-machine show DIR\n"
     "  vrn-machine settings   lists the settings of a machine and their defaults\n";
 
