@@ -166,7 +166,7 @@ std::string hostPath(const std::string& windowsPath) {
   std::istringstream in(full.substr(2));
   for (std::string part; std::getline(in, part, '\\');) {
     if (part.empty()) continue;
-    std::string match = part;
+    std::string match;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(host, ec)) {
       std::string name = entry.path().filename().string();
@@ -175,6 +175,7 @@ std::string hostPath(const std::string& windowsPath) {
         break;
       }
     }
+    if (match.empty()) match = longName(host, part);
     host += "/" + match;
   }
   return host;

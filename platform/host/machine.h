@@ -37,6 +37,9 @@ std::string fullPath(const std::string& windowsPath);
 // The host path of a Windows path; existing components are matched without
 // regard to case. Empty when the drive does not exist.
 std::string hostPath(const std::string& windowsPath);
+// The name in a host folder whose short (8.3) name is shortName, or
+// shortName itself when there is none.
+std::string longName(const std::string& hostFolder, const std::string& shortName);
 std::string windowsDirectory();  // without a trailing backslash
 std::string systemDirectory();
 

@@ -61,6 +61,16 @@ std::string shortName(const fs::path& folder, const std::string& name) {
 
 }  // namespace
 
+std::string machine::longName(const std::string& hostFolder, const std::string& shortName) {
+  std::error_code ec;
+  if (shortName.find('~') == std::string::npos || !machine::settingOn("short_names")) return shortName;
+  for (const auto& entry : fs::directory_iterator(hostFolder, ec)) {
+    std::string name = entry.path().filename().string();
+    if (strcasecmp(::shortName(hostFolder, name).c_str(), shortName.c_str()) == 0) return name;
+  }
+  return shortName;
+}
+
 extern "C" DWORD WINAPI GetShortPathNameA(LPCSTR longPath, LPSTR shortPath, DWORD size) {
   std::string host = machine::hostPath(longPath);
   if (host.empty() || !fs::exists(host)) return 0;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "tools/common/lzhuf_encoder.h"
 #include "tools/common/package_file.h"
 #include "tools/vrn-pack/commands.h"
 
@@ -52,7 +53,7 @@ int buildCommand(const Arguments& args) {
   pack::Input input;
   std::string stub, output, saver, data, uninstaller;
   std::vector<std::string> media;
-  pack::Storage storage = pack::Storage::Stored;
+  pack::Storage storage = pack::Storage::Automatic;
   for (size_t i = 0; i < args.size(); i++) {
     const std::string& a = args[i];
     auto value = [&]() -> const std::string& {
@@ -83,6 +84,8 @@ int buildCommand(const Arguments& args) {
       media.push_back(value());
     else if (a == "--store")
       storage = pack::Storage::Stored;
+    else if (a == "--compress")
+      storage = pack::Storage::Compressed;
     else if (a == "-o")
       output = value();
     else
@@ -94,7 +97,7 @@ int buildCommand(const Arguments& args) {
   input.files = {plainFile(saver), plainFile(data), plainFile(uninstaller)};
   for (const std::string& m : media) input.files.push_back(mediaFile(m));
   for (pack::InputFile& f : input.files) f.storage = storage;
-  std::vector<uint8_t> installer = pack::build(readBytes(stub), input, nullptr);
+  std::vector<uint8_t> installer = pack::build(readBytes(stub), input, lzhuf::encode);
   std::string temporary = output + ".part";
   pe::writeFile(temporary, installer);
   std::filesystem::rename(temporary, output);

@@ -9,6 +9,8 @@ using Arguments = std::vector<std::string>;
 
 int buildCommand(const Arguments& args);
 int inspectCommand(const Arguments& args);
+int compressCommand(const Arguments& args);
+int expandCommand(const Arguments& args);
 
 // Reports a refusal on standard error and returns the failure status.
 int refuse(const std::string& reason);

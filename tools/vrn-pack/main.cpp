@@ -13,7 +13,11 @@ static const char usage[] =
     "                 [--media FILE[:KIND[:SUFFIX]]]... [--store | --compress] -o INSTALLER\n"
     "      KIND is file (the default), juke or juk_; SUFFIX defaults to the file's extension.\n"
     "      Colours are Windows colour values 0x00BBGGRR (default 0x00FF0000 to 0).\n"
-    "  vrn-pack inspect INSTALLER\n";
+    "      Each file is compressed unless that does not make it smaller; --store and\n"
+    "      --compress force one way for every file.\n"
+    "  vrn-pack inspect INSTALLER\n"
+    "  vrn-pack compress IN OUT          the bare compressed stream of IN\n"
+    "  vrn-pack expand IN OUT SIZE       expands a bare stream to SIZE bytes with the installer's decoder\n";
 
 struct Command {
   const char* name;
@@ -23,6 +27,8 @@ struct Command {
 static const Command commands[] = {
     {"build", buildCommand},
     {"inspect", inspectCommand},
+    {"compress", compressCommand},
+    {"expand", expandCommand},
 };
 
 int refuse(const std::string& reason) {

@@ -1,0 +1,145 @@
+// Times the installer's decodeStream against zlib's inflate (level 9) and a
+// plain memory copy on the same files, and the encoder against deflate.
+//
+//   vrn-bench FILE...         a table per file and for all files together
+//   vrn-bench --decode FILE   encodes FILE, then decodes it once (for callgrind)
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "decoder/extract.h"
+#include "decoder/output_writer.h"
+#include "decoder/packed_reader.h"
+#include "tools/common/lzhuf_encoder.h"
+#include "tools/common/pe_image.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+constexpr double kMinSeconds = 0.3;  // each measurement repeats at least this long
+constexpr int kRounds = 3;           // the best round counts
+
+// Seconds per call of `run`, the best of a few rounds.
+template <typename F>
+double timeIt(F run) {
+  double best = 1e30;
+  for (int round = 0; round < kRounds; round++) {
+    int calls = 0;
+    auto start = Clock::now();
+    double elapsed;
+    do {
+      run();
+      calls++;
+      elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    } while (elapsed < kMinSeconds);
+    best = std::min(best, elapsed / calls);
+  }
+  return best;
+}
+
+// The installer's decoder from memory to memory, through the runtime's
+// streams as in the installer.
+Bytes decode(const Bytes& packed, size_t size) {
+  Bytes out(size + 1);
+  FILE* input = fmemopen(const_cast<uint8_t*>(packed.data()), packed.size() + 1, "rb");
+  FILE* output = fmemopen(out.data(), out.size(), "wb");
+  if (!input || !output) throw std::runtime_error("fmemopen failed");
+  resetPackedReader();
+  resetOutputWriter();
+  decodeStream(input, output, (uint32_t)size, (uint32_t)packed.size());
+  fclose(output);
+  fclose(input);
+  out.resize(size);
+  return out;
+}
+
+Bytes deflate9(const Bytes& data) {
+  uLongf size = compressBound(data.size());
+  Bytes out(size);
+  if (compress2(out.data(), &size, data.data(), data.size(), 9) != Z_OK) throw std::runtime_error("deflate failed");
+  out.resize(size);
+  return out;
+}
+
+Bytes inflateAll(const Bytes& packed, size_t size) {
+  Bytes out(size);
+  uLongf got = size;
+  if (uncompress(out.data(), &got, packed.data(), packed.size()) != Z_OK || got != size)
+    throw std::runtime_error("inflate failed");
+  return out;
+}
+
+struct Figures {
+  double bytes = 0, ours = 0, zlib = 0;                               // compressed sizes
+  double decode = 0, inflate = 0, copy = 0, encode = 0, deflate = 0;  // seconds
+  void add(const Figures& f) {
+    bytes += f.bytes, ours += f.ours, zlib += f.zlib;
+    decode += f.decode, inflate += f.inflate, copy += f.copy, encode += f.encode, deflate += f.deflate;
+  }
+};
+
+Figures measure(const Bytes& data) {
+  Figures f;
+  f.bytes = (double)data.size();
+  Bytes packed = lzhuf::encode(data), zipped = deflate9(data);
+  if (decode(packed, data.size()) != data) throw std::runtime_error("the decoder did not give the input back");
+  f.ours = (double)packed.size();
+  f.zlib = (double)zipped.size();
+  f.decode = timeIt([&] { decode(packed, data.size()); });
+  f.inflate = timeIt([&] { inflateAll(zipped, data.size()); });
+  Bytes copy(data.size());
+  f.copy = timeIt([&] {
+    std::memcpy(copy.data(), data.data(), data.size());
+    asm volatile("" : : "r"(copy.data()) : "memory");
+  });
+  f.encode = timeIt([&] { lzhuf::encode(data); });
+  f.deflate = timeIt([&] { deflate9(data); });
+  return f;
+}
+
+double mbps(double bytes, double seconds) { return bytes / seconds / 1e6; }
+
+void print(const std::string& name, const Figures& f) {
+  std::printf("%-10s %9.0f  %8.1f %8.1f %8.1f  %5.2f   %8.0f %8.0f  %5.3f   %6.1f %6.1f\n", name.c_str(), f.bytes,
+              mbps(f.bytes, f.decode), mbps(f.bytes, f.inflate), mbps(f.bytes, f.copy), f.inflate / f.decode, f.ours,
+              f.zlib, f.ours / f.zlib, mbps(f.bytes, f.encode), mbps(f.bytes, f.deflate));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    if (argc == 3 && std::strcmp(argv[1], "--decode") == 0) {
+      Bytes data = pe::readFile(argv[2]);
+      Bytes packed = lzhuf::encode(data);
+      return decode(packed, data.size()) == data ? 0 : 1;
+    }
+    if (argc < 2) {
+      std::fputs("usage: vrn-bench FILE... | vrn-bench --decode FILE\n", stderr);
+      return 2;
+    }
+    std::printf("%-10s %9s  %8s %8s %8s  %5s   %8s %8s  %5s   %6s %6s\n", "file", "bytes", "decode", "inflate",
+                "memcpy", "ratio", "ours", "zlib-9", "size", "encode", "deflate");
+    std::printf("%-10s %9s  %8s %8s %8s  %5s   %8s %8s  %5s   %6s %6s\n", "", "", "MB/s", "MB/s", "MB/s", "dec/inf",
+                "bytes", "bytes", "ratio", "MB/s", "MB/s");
+    Figures total;
+    for (int i = 1; i < argc; i++) {
+      Figures f = measure(pe::readFile(argv[i]));
+      std::string name = argv[i];
+      print(name.substr(name.find_last_of('/') + 1), f);
+      total.add(f);
+    }
+    print("all", total);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vrn-bench: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

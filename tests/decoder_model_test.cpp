@@ -1,0 +1,145 @@
+// The adaptive Huffman model: starting codes, the position code, the bit
+// input past the stored bytes, and the rebuild of the tree.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "decoder/huffman.h"
+#include "decoder/packed_reader.h"
+
+namespace {
+
+// A fresh model reading the given stream bytes from memory.
+class Model : public ::testing::Test {
+ protected:
+  std::vector<uint8_t> bytes;
+  FILE* input = nullptr;
+
+  void start(std::vector<uint8_t> stream) {
+    bytes = std::move(stream);
+    bytes.push_back(0xEE);  // a byte behind the stream, never to be taken
+    input = fmemopen(bytes.data(), bytes.size(), "rb");
+    ASSERT_NE(input, nullptr);
+    resetPackedReader();
+    model.byteSource = input;
+    resetBitInput((DWORD)bytes.size() - 1);
+    initTree();
+  }
+  void TearDown() override {
+    if (input) fclose(input);
+  }
+
+  // The tree's invariants: counts ordered by index, each internal count the
+  // sum of its children's, parents linked back.
+  void expectConsistentTree() {
+    for (int i = 0; i < NODE_COUNT; i++) {
+      ASSERT_LE(model.frequency[i], model.frequency[i + 1]) << i;
+      unsigned c = model.child[i];
+      if (c >= NODE_COUNT) {
+        ASSERT_EQ(model.parent[c], i);
+      } else {
+        ASSERT_EQ(model.frequency[i], model.frequency[c] + model.frequency[c + 1]) << i;
+        ASSERT_EQ(model.parent[c], i);
+        ASSERT_EQ(model.parent[c + 1], i);
+      }
+    }
+    ASSERT_EQ(model.frequency[NODE_COUNT], 0xFFFF);
+    ASSERT_EQ(model.parent[ROOT_NODE], 0);
+  }
+};
+
+// Bits written MSB first into bytes, zero-filled.
+std::vector<uint8_t> bitString(const char* bits) {
+  std::vector<uint8_t> out;
+  for (int i = 0; bits[i]; i++) {
+    if (i % 8 == 0) out.push_back(0);
+    if (bits[i] == '1') out.back() |= (uint8_t)(0x80 >> (i % 8));
+  }
+  return out;
+}
+
+TEST_F(Model, StartingCodes) {
+  struct Case {
+    const char* bits;
+    int symbol;
+  } cases[] = {
+      {"00000000", 0x38}, {"00001001", 0x41}, {"111001000", 0}, {"11001000", 256},
+      {"11100011", 283},  {"111111111", 55},  {"00000001", 57}, {"", 0x38},
+  };
+  for (const Case& c : cases) {
+    start(bitString(c.bits));
+    EXPECT_EQ(decodeSymbol(), c.symbol) << c.bits;
+    fclose(input);
+    input = nullptr;
+  }
+}
+
+TEST_F(Model, PositionCodes) {
+  struct Case {
+    const char* bits;
+    int position;
+  } cases[] = {
+      {"000000001", 1},         {"000111111", 63},      {"0010000000", 64},
+      {"11111111111111", 4095}, {"0101000000000", 256}, {"000000000", 0},
+  };
+  for (const Case& c : cases) {
+    start(bitString(c.bits));
+    EXPECT_EQ(decodePosition(), c.position) << c.bits;
+    fclose(input);
+    input = nullptr;
+  }
+}
+
+TEST(PositionTables, FollowTheGroups) {
+  struct Case {
+    int byte, high, bits;
+  } cases[] = {{0x00, 0, 3},  {0x1F, 0, 3},  {0x20, 1, 4},  {0x2F, 1, 4},  {0x30, 2, 4},
+               {0x4F, 3, 4},  {0x50, 4, 5},  {0x57, 4, 5},  {0x8F, 11, 5}, {0x90, 12, 6},
+               {0xBF, 23, 6}, {0xC0, 24, 7}, {0xEF, 47, 7}, {0xF0, 48, 8}, {0xFF, 63, 8}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(positionHigh[c.byte], c.high) << c.byte;
+    EXPECT_EQ(positionBits[c.byte], c.bits) << c.byte;
+  }
+}
+
+// The fill takes whole bytes while 8 or fewer bits are buffered, never
+// more than the stored size, and reads zeros after it.
+TEST_F(Model, BitInputTakesBytesAsNeededAndZerosAfterTheEnd) {
+  start({0xA5, 0x3C});
+  EXPECT_EQ(readBit(), 1);
+  EXPECT_EQ(model.bytesLeft, 0u);  // the first fill takes both bytes
+  EXPECT_EQ(read8Bits(), 0x4A);
+  EXPECT_EQ(read8Bits(), 0x78);  // the last bits of 0x3C, then zeros
+  for (int i = 0; i < 40; i++) EXPECT_EQ(readBit(), 0);
+  EXPECT_EQ(model.bytesLeft, 0u);
+  EXPECT_EQ(ftell(input), 2);  // the byte behind the stream stays unread
+}
+
+TEST_F(Model, SymbolsAdaptTheCodes) {
+  start({});
+  for (int i = 0; i < 3; i++) updateModel(0x41);
+  expectConsistentTree();
+  // Symbol 0x41 went up to the nodes of larger counts: a shorter code now.
+  int depth = 0;
+  for (unsigned n = model.parent[NODE_COUNT + 0x41]; n != ROOT_NODE; n = model.parent[n]) depth++;
+  EXPECT_LT(depth, 8);
+  EXPECT_EQ(model.frequency[ROOT_NODE], SYMBOL_COUNT + 3);
+}
+
+TEST_F(Model, RebuildsAtTheRootLimit) {
+  start({});
+  const int beforeRebuild = 32484;  // 284 + 32484 = 0x8000
+  for (int i = 0; i < beforeRebuild; i++) updateModel((i * 7919 + i / 13) % SYMBOL_COUNT);
+  ASSERT_EQ(model.frequency[ROOT_NODE], FREQ_LIMIT);
+  expectConsistentTree();
+  unsigned halved = 0;
+  for (int i = 0; i < NODE_COUNT; i++) {
+    if (model.child[i] >= NODE_COUNT) halved += (model.frequency[i] + 1u) / 2;
+  }
+  updateModel(0x20);  // the 32,485th symbol: rebuild, then its count
+  EXPECT_EQ(model.frequency[ROOT_NODE], halved + 1);
+  expectConsistentTree();
+}
+
+}  // namespace
