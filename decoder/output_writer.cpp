@@ -9,9 +9,7 @@ OutputWriter outputWriter;
 
 void resetOutputWriter() { memset(&outputWriter, 0, sizeof outputWriter); }
 
-// Bytes beyond the expanded size (a damaged stream) start a new count.
 void startChunk(DWORD expandedSize) {
-  if (outputWriter.written >= expandedSize) outputWriter.written = 0;
   DWORD rest = expandedSize - outputWriter.written;
   outputWriter.chunkSize = (short)(rest < OUTPUT_CHUNK_SIZE ? rest : OUTPUT_CHUNK_SIZE);
   outputWriter.chunkSizeSet = true;
@@ -27,7 +25,10 @@ void writeChunk(FILE* output) {
   outputWriter.chunkSizeSet = false;
 }
 
+// Bytes beyond the expanded size (only a damaged stream has them) are
+// dropped: the target never grows past its entry's size.
 void writeOutputByte(FILE* output, BYTE byte, DWORD expandedSize) {
+  if (outputWriter.written >= expandedSize) return;
   outputWriter.buffer[outputWriter.pending++] = byte;
   if (!outputWriter.chunkSizeSet) startChunk(expandedSize);
   if (outputWriter.pending >= outputWriter.chunkSize) writeChunk(output);

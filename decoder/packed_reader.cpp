@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "platform/crt.h"
+
 PackedReader packedReader;
 
 void resetPackedReader() { memset(&packedReader, 0, sizeof packedReader); }
@@ -10,7 +12,7 @@ void resetPackedReader() { memset(&packedReader, 0, sizeof packedReader); }
 // for the missing part, without reading again for every byte.
 void refillPackedReader(FILE* input, DWORD bytesLeft) {
   size_t wanted = bytesLeft < PACKED_BLOCK_SIZE ? bytesLeft : PACKED_BLOCK_SIZE;
-  size_t got = fread(packedReader.buffer, 1, wanted, input);
+  size_t got = crtRead(packedReader.buffer, 1, wanted, input);
   memset(packedReader.buffer + got, 0, wanted - got);
   packedReader.available = (short)wanted;
   packedReader.readPos = 0;

@@ -235,6 +235,16 @@ FILE* crtOpenFile(const char* path, const char* mode) {
   return runtime;
 }
 
+size_t crtRead(void* buffer, size_t size, size_t count, FILE* file) {
+  for (auto& [handle, open] : openFiles) {
+    if (open.runtime != file) continue;
+    size_t got = fread(buffer, 1, size * count, open.stream);
+    machine::fileOperations().push_back({open.path, 'r', size * count});
+    return size ? got / size : 0;
+  }
+  return fread(buffer, size, count, file);
+}
+
 int crtStat(const char* path) {
   std::string host = machine::hostPath(path);
   struct stat info;
