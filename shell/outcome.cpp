@@ -3,11 +3,11 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "install/progress_dialog.h"
 #include "platform/kernel32.h"
 #include "platform/shell32.h"
 #include "shell/contacts.h"
 #include "shell/dialog_ids.h"
-#include "shell/pending_install.h"
 #include "shell/shell.h"
 #include "shell/state.h"
 #include "shell/steps.h"

@@ -50,7 +50,10 @@ static int prepare(HWND launcher) {
   if (launcherClosed()) return EXIT_DECLINED;
   trimTrailingBlanks(saverName);
   snprintf(installCaption, sizeof installCaption, "%s Screen Saver Installation", saverName);
-  if (!nameSaverFile(launcher)) return EXIT_CANNOT_START;
+  // Checked at the start, before any question; a cut-down name is never used.
+  if (snprintf(saverFileName, sizeof saverFileName, "%s.scr", saverName) >= (int)sizeof saverFileName) {
+    return EXIT_CANNOT_START;
+  }
   if (InstallMode == Interactive && !confirmInstallation(launcher, total)) return EXIT_DECLINED;
   if (!showLicense()) return EXIT_DECLINED;
   if (launcherClosed()) return EXIT_DECLINED;

@@ -8,9 +8,6 @@ extern char installCaption[];  // "%s Screen Saver Installation"
 // Before anything else: 1 when the package can be installed; otherwise the
 // user has been told why.
 int checkInstallerReadable(HWND launcher);
-// Sets saverFileName from the trimmed name; 0 (after a message) when it or
-// the saver's path does not fit.
-int nameSaverFile(HWND launcher);
 
 // Progress dialog 103; the whole installation runs inside.
 INT_PTR runProgressDialog(HWND launcher);

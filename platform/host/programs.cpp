@@ -55,33 +55,42 @@ void splitCommandLine(const std::string& commandLine, std::string* program, std:
   *arguments = rest == std::string::npos ? "" : commandLine.substr(rest);
 }
 
+// One transcript line: program started by CALL (DETAIL): "FILE" "PARAMETERS",
+// show N; or "program not started", with the reason.
+void record(const machine::StartedProgram& program, const std::string& detail, const char* failure) {
+  std::string line = std::string(failure ? "program not started" : "program started") + " by " + program.call + " (" +
+                     detail + "): \"" + program.file + "\" \"" + program.parameters + "\", show " +
+                     std::to_string(program.show);
+  machine::transcript(failure ? line + ": " + failure : line);
+  if (!failure) machine::startedPrograms().push_back(program);
+}
+
 }  // namespace
 
 extern "C" {
 
 BOOL WINAPI ShellExecuteExA(SHELLEXECUTEINFOA* info) {
-  std::string file = text(info->lpFile);
-  bool started = isWebAddress(file) ? machine::settingOn("browser") : programExists(file);
-  machine::transcript("ShellExecuteExA: verb \"" + text(info->lpVerb) + "\", file \"" + file + "\", parameters \"" +
-                      text(info->lpParameters) + "\", show " + std::to_string(info->nShow) +
-                      (started ? " -> started" : " -> failed"));
-  info->hInstApp = (HINSTANCE)(INT_PTR)(started              ? STARTED_INSTANCE
-                                        : isWebAddress(file) ? SE_ERR_NOASSOC_CODE
-                                                             : ERROR_FILE_NOT_FOUND_CODE);
-  if (!started) return FALSE;
-  machine::startedPrograms().push_back(
-      {"ShellExecuteExA", text(info->lpVerb), file, text(info->lpParameters), info->nShow});
-  return TRUE;
+  machine::StartedProgram program{"ShellExecuteExA", text(info->lpVerb), text(info->lpFile), text(info->lpParameters),
+                                  info->nShow};
+  const char* failure = nullptr;
+  UINT code = STARTED_INSTANCE;
+  if (isWebAddress(program.file) && !machine::settingOn("browser")) {
+    failure = "the browser cannot connect";
+    code = SE_ERR_NOASSOC_CODE;
+  } else if (!isWebAddress(program.file) && !programExists(program.file)) {
+    failure = "no such file";
+    code = ERROR_FILE_NOT_FOUND_CODE;
+  }
+  record(program, "verb \"" + program.verb + "\"", failure);
+  info->hInstApp = (HINSTANCE)(INT_PTR)code;
+  return failure ? FALSE : TRUE;
 }
 
 UINT WINAPI WinExec(LPCSTR commandLine, UINT show) {
-  std::string program, arguments;
-  splitCommandLine(text(commandLine), &program, &arguments);
-  bool started = programExists(program);
-  machine::transcript("WinExec: command line \"" + text(commandLine) + "\", show " + std::to_string(show) +
-                      (started ? " -> started " + machine::fullPath(program) : " -> failed: no program " + program));
-  if (!started) return ERROR_FILE_NOT_FOUND_CODE;
-  machine::startedPrograms().push_back({"WinExec", "", machine::fullPath(program), arguments, (int)show});
-  return STARTED_INSTANCE;
+  machine::StartedProgram program{"WinExec", "", "", "", (int)show};
+  splitCommandLine(text(commandLine), &program.file, &program.parameters);
+  bool exists = programExists(program.file);
+  record(program, "command line \"" + text(commandLine) + "\"", exists ? nullptr : "no such program");
+  return exists ? STARTED_INSTANCE : ERROR_FILE_NOT_FOUND_CODE;
 }
 }
