@@ -83,7 +83,8 @@ inline std::vector<std::string> headlines(const std::vector<std::string>& transc
       std::string text = i + 1 < transcript.size() ? transcript[i + 1].substr(4) : "";
       out.push_back("box " + caption + ": " + text.substr(0, 30));
     } else if (line.rfind("dialog ", 0) == 0 && line.find('"') != std::string::npos) {
-      out.push_back(line.substr(0, line.find(' ', 7)) + (line.find(" kept hidden") != std::string::npos ? " hidden" : ""));
+      out.push_back(line.substr(0, line.find(' ', 7)) +
+                    (line.find(" kept hidden") != std::string::npos ? " hidden" : ""));
     } else if (line.rfind("program ", 0) == 0) {
       out.push_back(line);
     }
