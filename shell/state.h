@@ -19,3 +19,7 @@ extern char dataFolder[MAX_PATH];
 extern char unsupportedTypes[UNSUPPORTED_TYPES_SIZE];
 extern COLORREF startColour;
 extern COLORREF endColour;
+
+// The exit status (shell/exit_status.h) that the launcher's quit message
+// carries; closing the launcher before the install sequence declines.
+extern int runStatus;

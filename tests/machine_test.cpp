@@ -114,7 +114,7 @@ TEST(VrnMachine, NewRunAndShow) {
   ASSERT_EQ(test::runTool(tool + " new " + dir + " free_kilobytes=5000").status, 0);
   std::string installer = test::freshFolder("installer") + "/setup.exe";
   pe::writeFile(installer, test::makeInstaller(test::sampleInput("Coral Reef")));
-  test::Run run = test::runTool(tool + " run " + dir + " " + installer + " --as 'C:\\Users\\Me\\Coral Setup.exe'");
+  test::Run run = test::runTool(tool + " run " + dir + " " + installer + " --as 'C:\\Users\\Me\\Coral Setup.exe' /S");
   EXPECT_EQ(run.status, 0) << run.output;
   test::Run show = test::runTool(tool + " show " + dir);
   EXPECT_NE(show.output.find("C:\\Users\\Me\\Coral Setup.exe"), std::string::npos) << show.output;

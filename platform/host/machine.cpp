@@ -42,6 +42,7 @@ const std::vector<Setting>& defaultSettings() {
       {"media_types", "wav mid avi mpg mp3 bmp", "media formats the media layer opens, by content"},
       {"mpegvideo", "yes", "the MPEGVideo device exists"},
       {"screen_saver_active", "no", "the system's screen saver is switched on"},
+      {"browser", "yes", "a web browser opens http and https addresses"},
   };
   return defaults;
 }
