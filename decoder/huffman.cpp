@@ -6,17 +6,17 @@ HuffmanModel model;
 DWORD stepTable[STEP_TABLE_SIZE];
 
 #define FREQ_SENTINEL 0xFFFFu  // above every count: ends the upward scan
-#define SHORT_SCAN 4            // nodes the scan looks at one by one before it gallops
 
-// The two step entries of node u, from its child value.
+// The two step entries of node u, from its child value. Written without
+// branches: whether u holds a leaf is as good as random while the model
+// adapts.
 static inline void setSteps(unsigned u) {
   unsigned c = model.child[u];
-  if (c >= NODE_COUNT) {
-    stepTable[2 * u] = stepTable[2 * u + 1] = c | STEP_ONE_BIT;
-    return;
-  }
-  stepTable[2 * u] = model.child[c] | c << 16;
-  stepTable[2 * u + 1] = model.child[c + 1] | (c + 1) << 16;
+  bool leaf = c >= NODE_COUNT;
+  unsigned k = leaf ? 0 : c;  // a pair to read either way
+  DWORD first = model.child[k] | k << 16, second = model.child[k + 1] | (k + 1) << 16;
+  stepTable[2 * u] = leaf ? c | STEP_ONE_BIT : first;
+  stepTable[2 * u + 1] = leaf ? c | STEP_ONE_BIT : second;
 }
 
 static void setAllSteps() {
@@ -42,7 +42,7 @@ void initTree() {
     model.child[j] = (WORD)k;
     model.parent[k] = model.parent[k + 1] = (WORD)j;
   }
-  model.frequency[NODE_COUNT] = FREQ_SENTINEL;
+  for (int i = NODE_COUNT; i <= NODE_COUNT + SCAN_WIDTH; i++) model.frequency[i] = FREQ_SENTINEL;
   model.parent[ROOT_NODE] = 0;
   setAllSteps();
 }
@@ -80,19 +80,20 @@ int decodePosition() {
 // node, or the leaf entry of a symbol.
 static inline void adopt(unsigned held, unsigned node) {
   model.parent[held] = (WORD)node;
-  if (held < NODE_COUNT) model.parent[held + 1] = (WORD)node;
+  model.parent[held < NODE_COUNT ? held + 1 : held] = (WORD)node;
 }
 
 // The last index above n whose count is below c, n + 1 being one: the
-// upward scan over ordered counts (the sentinel ends it), galloping and then
-// halving when it runs long, as it does while many nodes share a count.
+// upward scan over ordered counts (the sentinel ends it). The first
+// SCAN_WIDTH counts are compared without branches, as the scan's length is
+// as good as random while many nodes share a count; longer runs gallop and
+// then halve.
 static inline unsigned farthestBelow(unsigned n, unsigned c) {
   const WORD* frequency = model.frequency;
-  unsigned m = n + 1;
-  for (int i = 0; i < SHORT_SCAN; i++, m++) {
-    if (frequency[m + 1] >= c) return m;
-  }
-  unsigned low = m, high = m + 1, step = 1;
+  unsigned below = 0;
+  for (int k = 1; k <= SCAN_WIDTH; k++) below += frequency[n + k] < c;
+  unsigned low = n + below, high = low + 1, step = 1;
+  if (below < SCAN_WIDTH) return low;
   while (high < NODE_COUNT && frequency[high] < c) {
     low = high;
     step *= 2;
@@ -111,7 +112,7 @@ static inline unsigned farthestBelow(unsigned n, unsigned c) {
 static unsigned exchange(unsigned n, unsigned c) {
   WORD* frequency = model.frequency;
   unsigned m = farthestBelow(n, c);
-  frequency[n] = frequency[m];
+  frequency[n] = (WORD)(c - 1);  // m's count: the old count of n
   frequency[m] = (WORD)c;
   unsigned a = model.child[n], b = model.child[m];
   model.child[m] = (WORD)a;

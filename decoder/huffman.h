@@ -22,9 +22,12 @@
 #define FREQ_LIMIT 0x8000u  // root count at which the counts are halved
 
 #define BIT_BUFFER_BITS 16
+#define SCAN_WIDTH 8  // counts that the exchange's scan compares at once
 
 struct HuffmanModel {
-  WORD frequency[NODE_COUNT + 1];          // the last entry is the 0xFFFF sentinel
+  // Entry NODE_COUNT is the 0xFFFF sentinel; the scan reads a few more
+  // entries past it, which hold the sentinel too.
+  WORD frequency[NODE_COUNT + 1 + SCAN_WIDTH];
   WORD child[NODE_COUNT];                  // first child, or NODE_COUNT + symbol for a leaf
   WORD parent[NODE_COUNT + SYMBOL_COUNT];  // parents of nodes, then the leaf of each symbol
   WORD bitBuffer;                          // unread bits, the next one in bit 15
