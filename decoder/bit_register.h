@@ -22,8 +22,8 @@ struct BitRegister {
   const BYTE* next;      // the reader's next byte
   const BYTE* end;       // behind the last byte that may be taken now
   const BYTE* blockEnd;  // behind the reader's last buffered byte
-  DWORD bytesLeft;   // stream bytes not yet taken
-  DWORD zeroBytes;   // bytes past the stored size taken as zeros
+  DWORD bytesLeft;       // stream bytes not yet taken
+  DWORD zeroBytes;       // bytes past the stored size taken as zeros
   FILE* source;
 };
 

@@ -115,7 +115,8 @@ static BYTE* nextStop(const Output& out) {
   long long now = produced(out);
   long long stop = out.checkpoint + 1 < out.expandedSize ? out.checkpoint + 1 : out.expandedSize;
   DWORD due = bytesBeforeWrite((DWORD)out.expandedSize);
-  if (due != NO_WRITE_DUE && out.given - out.next + (long long)due < stop - now) stop = now + (out.given - out.next) + due;
+  if (due != NO_WRITE_DUE && out.given - out.next + (long long)due < stop - now)
+    stop = now + (out.given - out.next) + due;
   long long room = history + WINDOW_SIZE + SPAN_SIZE - out.next;
   if (room < stop - now) stop = now + room;
   return out.next + (stop - now);

@@ -101,8 +101,10 @@ static inline unsigned farthestBelow(unsigned n, unsigned c) {
   }
   while (high - low > 1) {
     unsigned middle = (low + high) / 2;
-    if (frequency[middle] < c) low = middle;
-    else high = middle;
+    if (frequency[middle] < c)
+      low = middle;
+    else
+      high = middle;
   }
   return low;
 }
@@ -156,8 +158,10 @@ static int insertionPoint(int j, unsigned f) {
   int low = 0, high = j;
   while (low < high) {
     int middle = (low + high) / 2;
-    if (model.frequency[middle] > f) high = middle;
-    else low = middle + 1;
+    if (model.frequency[middle] > f)
+      high = middle;
+    else
+      low = middle + 1;
   }
   return low;
 }
