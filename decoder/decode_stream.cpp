@@ -34,14 +34,19 @@ static void presetWindow() {
   windowPos = WINDOW_SIZE - MAX_MATCH;
 }
 
-// The ring, oldest byte first, in front of `at`.
+// The ring, oldest byte first, in front of `at`: from windowPos to the end,
+// then from the start to windowPos.
 static void windowToHistory(BYTE* at) {
-  for (unsigned d = 1; d <= WINDOW_SIZE; d++) at[-(int)d] = window[(windowPos - d) & WINDOW_MASK];
+  unsigned older = WINDOW_SIZE - windowPos;
+  memcpy(at - WINDOW_SIZE, window + windowPos, older);
+  memcpy(at - windowPos, window, windowPos);
 }
 
 static void historyToWindow(const BYTE* at, DWORD produced) {
   windowPos = (windowPos + produced) & WINDOW_MASK;
-  for (unsigned d = 1; d <= WINDOW_SIZE; d++) window[(windowPos - d) & WINDOW_MASK] = at[-(int)d];
+  unsigned older = WINDOW_SIZE - windowPos;
+  memcpy(window + windowPos, at - WINDOW_SIZE, older);
+  memcpy(window, at - windowPos, windowPos);
 }
 
 // Copies from `distance` bytes back; a source overlapping the destination

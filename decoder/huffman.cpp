@@ -83,17 +83,20 @@ static inline void adopt(unsigned held, unsigned node) {
   model.parent[held < NODE_COUNT ? held + 1 : held] = (WORD)node;
 }
 
-// The last index above n whose count is below c, n + 1 being one: the
-// upward scan over ordered counts (the sentinel ends it). The first
-// SCAN_WIDTH counts are compared without branches, as the scan's length is
-// as good as random while many nodes share a count; longer runs gallop and
-// then halve.
+// The last index above n whose count is below c, n + 1 being one: where the
+// upward scan over ordered counts stops (the sentinel ends it). Within
+// SCAN_WIDTH nodes it is found by halving without branches, since how far
+// the scan runs is as good as random while many nodes share a count; a
+// longer run gallops and then halves.
 static inline unsigned farthestBelow(unsigned n, unsigned c) {
   const WORD* frequency = model.frequency;
-  unsigned below = 0;
-  for (int k = 1; k <= SCAN_WIDTH; k++) below += frequency[n + k] < c;
-  unsigned low = n + below, high = low + 1, step = 1;
-  if (below < SCAN_WIDTH) return low;
+  unsigned low = n + 1;
+  if (frequency[n + SCAN_WIDTH] >= c) {
+    for (unsigned half = SCAN_WIDTH / 2; half > 0; half /= 2) low += (frequency[low + half] < c) * half;
+    return low;
+  }
+  low = n + SCAN_WIDTH;
+  unsigned high = low + 1, step = 1;
   while (high < NODE_COUNT && frequency[high] < c) {
     low = high;
     step *= 2;
