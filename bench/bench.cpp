@@ -1,13 +1,18 @@
 // Times the installer's decodeStream against zlib's inflate (level 9) and a
 // plain memory copy on the same files, and the encoder against deflate.
+// A folder is one part of several files, each its own stream (as a package
+// stores each file), and so compressed separately by both.
 //
-//   vrn-bench FILE...         a table per file and for all files together
-//   vrn-bench --decode FILE   encodes FILE, then decodes it once (for callgrind)
+//   vrn-bench PART...         a table per part and for all parts together
+//   vrn-bench --decode PART   encodes the part's files, then decodes each
+//                             once (for callgrind)
 #include <zlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -85,22 +90,57 @@ struct Figures {
   }
 };
 
-Figures measure(const Bytes& data) {
+using Part = std::vector<Bytes>;
+
+// A file, or each file of a folder in name order.
+Part readPart(const std::string& path) {
+  if (!std::filesystem::is_directory(path)) return {pe::readFile(path)};
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().string());
+  std::sort(names.begin(), names.end());
+  Part part;
+  for (const std::string& name : names) part.push_back(pe::readFile(name));
+  return part;
+}
+
+template <typename F>
+Part each(const Part& part, F make) {
+  Part out;
+  for (const Bytes& data : part) out.push_back(make(data));
+  return out;
+}
+
+double totalSize(const Part& part) {
+  double size = 0;
+  for (const Bytes& data : part) size += (double)data.size();
+  return size;
+}
+
+Figures measure(const Part& part) {
   Figures f;
-  f.bytes = (double)data.size();
-  Bytes packed = lzhuf::encode(data), zipped = deflate9(data);
-  if (decode(packed, data.size()) != data) throw std::runtime_error("the decoder did not give the input back");
-  f.ours = (double)packed.size();
-  f.zlib = (double)zipped.size();
-  f.decode = timeIt([&] { decode(packed, data.size()); });
-  f.inflate = timeIt([&] { inflateAll(zipped, data.size()); });
-  Bytes copy(data.size());
-  f.copy = timeIt([&] {
-    std::memcpy(copy.data(), data.data(), data.size());
-    asm volatile("" : : "r"(copy.data()) : "memory");
+  f.bytes = totalSize(part);
+  Part packed = each(part, lzhuf::encode), zipped = each(part, deflate9);
+  for (size_t i = 0; i < part.size(); i++) {
+    if (decode(packed[i], part[i].size()) != part[i])
+      throw std::runtime_error("the decoder did not give the input back");
+  }
+  f.ours = totalSize(packed);
+  f.zlib = totalSize(zipped);
+  f.decode = timeIt([&] {
+    for (size_t i = 0; i < part.size(); i++) decode(packed[i], part[i].size());
   });
-  f.encode = timeIt([&] { lzhuf::encode(data); });
-  f.deflate = timeIt([&] { deflate9(data); });
+  f.inflate = timeIt([&] {
+    for (size_t i = 0; i < part.size(); i++) inflateAll(zipped[i], part[i].size());
+  });
+  Part copies = part;
+  f.copy = timeIt([&] {
+    for (size_t i = 0; i < part.size(); i++) {
+      std::memcpy(copies[i].data(), part[i].data(), part[i].size());
+      asm volatile("" : : "r"(copies[i].data()) : "memory");
+    }
+  });
+  f.encode = timeIt([&] { each(part, lzhuf::encode); });
+  f.deflate = timeIt([&] { each(part, deflate9); });
   return f;
 }
 
@@ -117,12 +157,15 @@ void print(const std::string& name, const Figures& f) {
 int main(int argc, char** argv) {
   try {
     if (argc == 3 && std::strcmp(argv[1], "--decode") == 0) {
-      Bytes data = pe::readFile(argv[2]);
-      Bytes packed = lzhuf::encode(data);
-      return decode(packed, data.size()) == data ? 0 : 1;
+      Part part = readPart(argv[2]);
+      Part packed = each(part, lzhuf::encode);
+      for (size_t i = 0; i < part.size(); i++) {
+        if (decode(packed[i], part[i].size()) != part[i]) return 1;
+      }
+      return 0;
     }
     if (argc < 2) {
-      std::fputs("usage: vrn-bench FILE... | vrn-bench --decode FILE\n", stderr);
+      std::fputs("usage: vrn-bench PART... | vrn-bench --decode PART\n", stderr);
       return 2;
     }
     std::printf("%-10s %9s  %8s %8s %8s  %5s   %8s %8s  %5s   %6s %6s\n", "file", "bytes", "decode", "inflate",
@@ -131,7 +174,7 @@ int main(int argc, char** argv) {
                 "bytes", "bytes", "ratio", "MB/s", "MB/s");
     Figures total;
     for (int i = 1; i < argc; i++) {
-      Figures f = measure(pe::readFile(argv[i]));
+      Figures f = measure(readPart(argv[i]));
       std::string name = argv[i];
       print(name.substr(name.find_last_of('/') + 1), f);
       total.add(f);

@@ -3,8 +3,25 @@
 #include <string.h>
 
 HuffmanModel model;
+DWORD stepTable[STEP_TABLE_SIZE];
 
 #define FREQ_SENTINEL 0xFFFFu  // above every count: ends the upward scan
+
+// The two step entries of node u, from its child value. Written without
+// branches: whether u holds a leaf is as good as random while the model
+// adapts.
+static inline void setSteps(unsigned u) {
+  unsigned c = model.child[u];
+  bool leaf = c >= NODE_COUNT;
+  unsigned k = leaf ? 0 : c;  // a pair to read either way
+  DWORD first = model.child[k] | k << 16, second = model.child[k + 1] | (k + 1) << 16;
+  stepTable[2 * u] = leaf ? c | STEP_ONE_BIT : first;
+  stepTable[2 * u + 1] = leaf ? c | STEP_ONE_BIT : second;
+}
+
+static void setAllSteps() {
+  for (unsigned u = 0; u < NODE_COUNT; u++) setSteps(u);
+}
 
 void resetBitInput(DWORD storedSize) {
   model.bitBuffer = 0;
@@ -25,8 +42,9 @@ void initTree() {
     model.child[j] = (WORD)k;
     model.parent[k] = model.parent[k + 1] = (WORD)j;
   }
-  model.frequency[NODE_COUNT] = FREQ_SENTINEL;
+  for (int i = NODE_COUNT; i <= NODE_COUNT + SCAN_WIDTH; i++) model.frequency[i] = FREQ_SENTINEL;
   model.parent[ROOT_NODE] = 0;
+  setAllSteps();
 }
 
 int readBit() {
@@ -62,31 +80,60 @@ int decodePosition() {
 // node, or the leaf entry of a symbol.
 static inline void adopt(unsigned held, unsigned node) {
   model.parent[held] = (WORD)node;
-  if (held < NODE_COUNT) model.parent[held + 1] = (WORD)node;
+  model.parent[held < NODE_COUNT ? held + 1 : held] = (WORD)node;
+}
+
+// The last index above n whose count is below c, n + 1 being one: where the
+// upward scan over ordered counts stops (the sentinel ends it). Within
+// SCAN_WIDTH nodes it is found by halving without branches, since how far
+// the scan runs is as good as random while many nodes share a count; a
+// longer run gallops and then halves.
+static inline unsigned farthestBelow(unsigned n, unsigned c) {
+  const WORD* frequency = model.frequency;
+  unsigned low = n + 1;
+  if (frequency[n + SCAN_WIDTH] >= c) {
+    for (unsigned half = SCAN_WIDTH / 2; half > 0; half /= 2) low += (frequency[low + half] < c) * half;
+    return low;
+  }
+  low = n + SCAN_WIDTH;
+  unsigned high = low + 1, step = 1;
+  while (high < NODE_COUNT && frequency[high] < c) {
+    low = high;
+    step *= 2;
+    high = low + step < NODE_COUNT ? low + step : NODE_COUNT;
+  }
+  while (high - low > 1) {
+    unsigned middle = (low + high) / 2;
+    if (frequency[middle] < c)
+      low = middle;
+    else
+      high = middle;
+  }
+  return low;
 }
 
 // Exchanges node n, whose new count c overtook the next node's, with the
 // farthest node of its old count; returns where n's contents went.
 static unsigned exchange(unsigned n, unsigned c) {
   WORD* frequency = model.frequency;
-  unsigned m = n + 1;
-  while (c > frequency[m + 1]) m++;
-  frequency[n] = frequency[m];
+  unsigned m = farthestBelow(n, c);
+  frequency[n] = (WORD)(c - 1);  // m's count: the old count of n
   frequency[m] = (WORD)c;
   unsigned a = model.child[n], b = model.child[m];
   model.child[m] = (WORD)a;
   model.child[n] = (WORD)b;
   adopt(a, m);
   adopt(b, n);
+  setSteps(n);
+  setSteps(m);
+  // The parents' entries that pass through n and m.
+  stepTable[2 * model.parent[n] + (n & 1)] = b | n << 16;
+  stepTable[2 * model.parent[m] + (m & 1)] = a | m << 16;
   return m;
 }
 
-// Adds one to the counts from the symbol's leaf up to the root, keeping the
-// counts ordered by index.
-void updateModel(int symbol) {
-  if (model.frequency[ROOT_NODE] == FREQ_LIMIT) rebuildTree();
+static void updateFrom(unsigned n) {
   const WORD* parent = model.parent;
-  unsigned n = parent[NODE_COUNT + symbol];
   do {
     WORD* f = model.frequency + n;
     unsigned c = (WORD)(*f + 1);
@@ -94,6 +141,32 @@ void updateModel(int symbol) {
     if (c > f[1]) n = exchange(n, c);
     n = parent[n];
   } while (n != 0);
+}
+
+void updateFromExchange(unsigned n, unsigned c) {
+  n = model.parent[exchange(n, c)];
+  if (n != 0) updateFrom(n);
+}
+
+// Adds one to the counts from the symbol's leaf up to the root, keeping the
+// counts ordered by index.
+void updateModel(int symbol) {
+  if (model.frequency[ROOT_NODE] == FREQ_LIMIT) rebuildTree();
+  updateFrom(model.parent[NODE_COUNT + symbol]);
+}
+
+// The first index below j whose count is above f: the counts below j are
+// ordered, so a halving search finds where the downward scan would stop.
+static int insertionPoint(int j, unsigned f) {
+  int low = 0, high = j;
+  while (low < high) {
+    int middle = (low + high) / 2;
+    if (model.frequency[middle] > f)
+      high = middle;
+    else
+      low = middle + 1;
+  }
+  return low;
 }
 
 // Halves every count (rounding up) and builds the internal nodes again from
@@ -110,13 +183,12 @@ void rebuildTree() {
   }
   for (int i = 0, j = SYMBOL_COUNT; j < NODE_COUNT; i += 2, j++) {
     unsigned f = model.frequency[i] + model.frequency[i + 1];
-    int k = j - 1;
-    while (f < model.frequency[k]) k--;
-    k++;
+    int k = insertionPoint(j, f);
     memmove(&model.frequency[k + 1], &model.frequency[k], (size_t)(j - k) * sizeof(WORD));
     memmove(&model.child[k + 1], &model.child[k], (size_t)(j - k) * sizeof(WORD));
     model.frequency[k] = (WORD)f;
     model.child[k] = (WORD)i;
   }
   for (int i = 0; i < NODE_COUNT; i++) adopt(model.child[i], i);
+  setAllSteps();
 }

@@ -22,9 +22,12 @@
 #define FREQ_LIMIT 0x8000u  // root count at which the counts are halved
 
 #define BIT_BUFFER_BITS 16
+#define SCAN_WIDTH 8  // counts that the exchange's scan compares at once
 
 struct HuffmanModel {
-  WORD frequency[NODE_COUNT + 1];          // the last entry is the 0xFFFF sentinel
+  // Entry NODE_COUNT is the 0xFFFF sentinel; the scan reads a few more
+  // entries past it, which hold the sentinel too.
+  WORD frequency[NODE_COUNT + 1 + SCAN_WIDTH];
   WORD child[NODE_COUNT];                  // first child, or NODE_COUNT + symbol for a leaf
   WORD parent[NODE_COUNT + SYMBOL_COUNT];  // parents of nodes, then the leaf of each symbol
   WORD bitBuffer;                          // unread bits, the next one in bit 15
@@ -35,6 +38,17 @@ struct HuffmanModel {
 
 extern HuffmanModel model;
 
+// The code tree two levels at a time, kept in step with child[]: for node u
+// and the bit b that follows it, stepTable[2u + b] holds in its low half what
+// the walk reaches (the first node of the next pair, or a leaf as 567 + s)
+// and in its high half the node passed on the way (child[u] + b). When u is
+// a leaf itself, both entries hold its child value with STEP_ONE_BIT set:
+// the walk then takes one bit, not two. Pair bases are always even, so for
+// the pair v and the next two bits the entry is stepTable[2v + bits].
+#define STEP_ONE_BIT 0x8000u
+#define STEP_TABLE_SIZE (2 * NODE_COUNT)
+extern DWORD stepTable[STEP_TABLE_SIZE];
+
 void resetBitInput(DWORD storedSize);
 void initTree();
 int decodeSymbol();
@@ -43,6 +57,29 @@ int readBit();
 int read8Bits();
 void updateModel(int symbol);
 void rebuildTree();
+// From node n, whose count c has just overtaken the next node's: the
+// exchange and the rest of updateModel's walk to the root.
+void updateFromExchange(unsigned n, unsigned c);
+
+// updateModel for the symbol whose walk passed path[0] (the root) to
+// path[depth - 1] (its leaf): the same changes, without following parent
+// links while nothing is exchanged (each path entry is the parent of the next).
+inline void updateAlongPath(int symbol, const WORD* path, int depth) {
+  WORD* frequency = model.frequency;
+  if (frequency[ROOT_NODE] == FREQ_LIMIT) {
+    updateModel(symbol);
+    return;
+  }
+  for (int i = depth - 1; i >= 0; i--) {
+    unsigned n = path[i];
+    unsigned c = (WORD)(frequency[n] + 1);
+    frequency[n] = (WORD)c;
+    if (c > frequency[n + 1]) {
+      updateFromExchange(n, c);
+      return;
+    }
+  }
+}
 
 // The bit input in locals: the same bits as bitBuffer, left-aligned in 32.
 struct BitInput {

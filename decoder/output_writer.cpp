@@ -9,9 +9,13 @@ OutputWriter outputWriter;
 
 void resetOutputWriter() { memset(&outputWriter, 0, sizeof outputWriter); }
 
-void startChunk(DWORD expandedSize) {
+static short nextChunkSize(DWORD expandedSize) {
   DWORD rest = expandedSize - outputWriter.written;
-  outputWriter.chunkSize = (short)(rest < OUTPUT_CHUNK_SIZE ? rest : OUTPUT_CHUNK_SIZE);
+  return (short)(rest < OUTPUT_CHUNK_SIZE ? rest : OUTPUT_CHUNK_SIZE);
+}
+
+void startChunk(DWORD expandedSize) {
+  outputWriter.chunkSize = nextChunkSize(expandedSize);
   outputWriter.chunkSizeSet = true;
 }
 
@@ -32,4 +36,24 @@ void writeOutputByte(FILE* output, BYTE byte, DWORD expandedSize) {
   outputWriter.buffer[outputWriter.pending++] = byte;
   if (!outputWriter.chunkSizeSet) startChunk(expandedSize);
   if (outputWriter.pending >= outputWriter.chunkSize) writeChunk(output);
+}
+
+void writeOutputBytes(FILE* output, const BYTE* bytes, DWORD count, DWORD expandedSize) {
+  while (count > 0 && outputWriter.written < expandedSize) {
+    if (!outputWriter.chunkSizeSet) startChunk(expandedSize);
+    DWORD take = bytesBeforeWrite(expandedSize);
+    if (take > count) take = count;
+    memcpy(outputWriter.buffer + outputWriter.pending, bytes, take);
+    outputWriter.pending = (short)(outputWriter.pending + take);
+    bytes += take;
+    count -= take;
+    if (outputWriter.pending >= outputWriter.chunkSize) writeChunk(output);
+  }
+}
+
+DWORD bytesBeforeWrite(DWORD expandedSize) {
+  if (outputWriter.written >= expandedSize) return NO_WRITE_DUE;
+  short chunkSize = outputWriter.chunkSizeSet ? outputWriter.chunkSize : nextChunkSize(expandedSize);
+  int rest = chunkSize - outputWriter.pending;
+  return rest > 1 ? (DWORD)rest : 1;
 }

@@ -22,6 +22,12 @@ extern OutputWriter outputWriter;
 
 void resetOutputWriter();
 void writeOutputByte(FILE* output, BYTE byte, DWORD expandedSize);
+// The same as writeOutputByte for each of `count` bytes in turn.
+void writeOutputBytes(FILE* output, const BYTE* bytes, DWORD count, DWORD expandedSize);
+// How many more bytes writeOutputByte takes up to and including the one
+// that writes a chunk; NO_WRITE_DUE when no byte will.
+DWORD bytesBeforeWrite(DWORD expandedSize);
+#define NO_WRITE_DUE 0xFFFFFFFFu
 // The chunk that the next byte belongs to, when none is set.
 void startChunk(DWORD expandedSize);
 // Writes the completed chunk; a short write ends the process.

@@ -18,7 +18,7 @@ constexpr int kFirstMatchSymbol = 256;
 // The decoder's first write goes behind this many preset blanks.
 constexpr int kPresetBlanks = WINDOW_SIZE - MAX_MATCH;
 constexpr int kMaxDistance = WINDOW_SIZE;  // position 4095 reaches back 4096 bytes
-constexpr int kBlockSize = 2048;           // bytes parsed with one set of code lengths
+constexpr int kBlockSize = 8192;           // bytes parsed with one set of code lengths
 constexpr int kChainDepth = 48;            // candidates looked at per position
 constexpr int kHashBits = 15;
 constexpr int kChainSize = 2 * WINDOW_SIZE;  // a power of two above the window
@@ -39,6 +39,19 @@ class BitWriter {
   }
   // Missing bits read as zeros, so trailing zero bytes need not be stored;
   // one byte stays so that a stream is never empty.
+  // Where the bits stand, to go back to after a trial.
+  struct Mark {
+    size_t size;
+    uint8_t current;
+    int used;
+  };
+  Mark mark() const { return {out_.size(), current_, used_}; }
+  void backTo(const Mark& m) {
+    out_.resize(m.size);
+    current_ = m.current;
+    used_ = m.used;
+  }
+
   std::vector<uint8_t> finish(bool nonEmpty) {
     if (used_ > 0) out_.push_back((uint8_t)(current_ << (8 - used_)));
     while (out_.size() > (nonEmpty ? 1u : 0u) && out_.back() == 0) out_.pop_back();
@@ -97,6 +110,20 @@ class SymbolCoder {
       for (unsigned n = model.parent[NODE_COUNT + s]; n != ROOT_NODE; n = model.parent[n]) length++;
       lengths[s] = length;
     }
+  }
+
+  // Runs `code` on the model, notes the code lengths it leads to, and puts
+  // the model and the bits back as they were.
+  template <typename F>
+  void trial(F code, std::array<int, SYMBOL_COUNT>& lengths) {
+    HuffmanModel savedModel = model;
+    std::vector<DWORD> savedSteps(stepTable, stepTable + STEP_TABLE_SIZE);
+    BitWriter::Mark savedBits = bits_.mark();
+    code();
+    codeLengths(lengths);
+    model = savedModel;
+    std::copy(savedSteps.begin(), savedSteps.end(), stepTable);
+    bits_.backTo(savedBits);
   }
 
   std::vector<uint8_t> finish(bool nonEmpty) { return bits_.finish(nonEmpty); }
@@ -163,38 +190,49 @@ struct Step {
   int distance;  // matches only
 };
 
-// The cheapest steps from `start` to `end` under the given code lengths.
+using Costs = std::array<int, SYMBOL_COUNT>;
+
+// The cheapest steps through a block: the matches at each position are
+// found once, then the block is parsed as often as its costs are revised.
 class Parser {
  public:
   Parser(const std::vector<uint8_t>& data, MatchFinder& finder) : data_(data), finder_(finder) {}
 
-  std::vector<Step> parse(int start, int end, const std::array<int, SYMBOL_COUNT>& lengths) {
-    int size = end - start;
-    cost_.assign(size + 1, std::numeric_limits<int>::max());
-    step_.assign(size + 1, Step{1, 0});
+  // Finds the matches of [start, end) and enters the positions in the finder.
+  void collect(int start, int end) {
+    start_ = start;
+    size_ = end - start;
+    first_.assign(size_ + 1, 0);
+    matches_.clear();
+    for (int k = 0; k < size_; k++) {
+      first_[k] = (int)matches_.size();
+      MatchFinder::Match found[MAX_MATCH];
+      int count = finder_.find(start + k, found);
+      for (int i = 0; i < count; i++) matches_.push_back({std::min(found[i].length, size_ - k), found[i].distance});
+      finder_.insert(start + k);
+    }
+    first_[size_] = (int)matches_.size();
+  }
+
+  // Costs are in units of 1/scale bit: code lengths times scale / weight.
+  std::vector<Step> parse(const Costs& symbolCost, int positionScale) {
+    cost_.assign(size_ + 1, std::numeric_limits<int>::max());
+    step_.assign(size_ + 1, Step{1, 0});
     cost_[0] = 0;
-    int searchFrom = 0;  // positions inside a longest match are not searched
-    for (int k = 0; k < size; k++) {
-      int at = start + k;
-      relax(k, k + 1, lengths[data_[at]], Step{1, 0});
-      if (k >= searchFrom) {
-        MatchFinder::Match matches[MAX_MATCH];
-        int count = finder_.find(at, matches);
-        int shortest = kMinMatch;
-        for (int i = 0; i < count; i++) {
-          int longest = std::min(matches[i].length, size - k);
-          int base = positionCost(matches[i].distance);
-          for (int length = shortest; length <= longest; length++) {
-            relax(k, k + length, base + lengths[matchSymbol(length)], Step{length, matches[i].distance});
-          }
-          shortest = longest + 1;
+    for (int k = 0; k < size_; k++) {
+      relax(k, k + 1, symbolCost[data_[start_ + k]], Step{1, 0});
+      int shortest = kMinMatch;
+      for (int i = first_[k]; i < first_[k + 1]; i++) {
+        const MatchFinder::Match& m = matches_[i];
+        int base = positionScale * positionCost(m.distance);
+        for (int length = shortest; length <= m.length; length++) {
+          relax(k, k + length, base + symbolCost[matchSymbol(length)], Step{length, m.distance});
         }
-        if (count > 0 && matches[count - 1].length == MAX_MATCH) searchFrom = k + MAX_MATCH;
+        shortest = std::max(shortest, m.length + 1);
       }
-      finder_.insert(at);
     }
     std::vector<Step> steps;
-    for (int k = size; k > 0; k -= step_[k].length) steps.push_back(step_[k]);
+    for (int k = size_; k > 0; k -= step_[k].length) steps.push_back(step_[k]);
     std::reverse(steps.begin(), steps.end());
     return steps;
   }
@@ -209,11 +247,27 @@ class Parser {
 
   const std::vector<uint8_t>& data_;
   MatchFinder& finder_;
+  int start_ = 0, size_ = 0;
+  std::vector<int> first_;  // per position, its first entry in matches_
+  std::vector<MatchFinder::Match> matches_;
   std::vector<int> cost_;
   std::vector<Step> step_;
 };
 
 }  // namespace
+
+// Codes the steps of a block from `at`.
+void codeSteps(SymbolCoder& coder, const std::vector<uint8_t>& data, int at, const std::vector<Step>& steps) {
+  for (const Step& step : steps) {
+    if (step.length == 1) {
+      coder.symbol(data[at]);
+    } else {
+      coder.symbol(matchSymbol(step.length));
+      coder.position(step.distance);
+    }
+    at += step.length;
+  }
+}
 
 std::vector<uint8_t> encode(const std::vector<uint8_t>& input) {
   std::vector<uint8_t> data(kPresetBlanks + input.size(), ' ');
@@ -222,20 +276,17 @@ std::vector<uint8_t> encode(const std::vector<uint8_t>& input) {
   for (int at = 0; at < kPresetBlanks; at++) finder.insert(at);
   Parser parser(data, finder);
   SymbolCoder coder;
-  std::array<int, SYMBOL_COUNT> lengths;
+  Costs before, after, blended;
   for (int start = kPresetBlanks; start < (int)data.size(); start += kBlockSize) {
     int end = std::min<int>(start + kBlockSize, (int)data.size());
-    coder.codeLengths(lengths);
-    int at = start;
-    for (const Step& step : parser.parse(start, end, lengths)) {
-      if (step.length == 1) {
-        coder.symbol(data[at]);
-      } else {
-        coder.symbol(matchSymbol(step.length));
-        coder.position(step.distance);
-      }
-      at += step.length;
-    }
+    parser.collect(start, end);
+    coder.codeLengths(before);
+    std::vector<Step> steps = parser.parse(before, 1);
+    // The code lengths drift while the block is coded: parse again with
+    // the lengths at its start and those its first parse leads to.
+    coder.trial([&] { codeSteps(coder, data, start, steps); }, after);
+    for (int s = 0; s < SYMBOL_COUNT; s++) blended[s] = before[s] + after[s];
+    codeSteps(coder, data, start, parser.parse(blended, 2));
   }
   return coder.finish(!input.empty());
 }

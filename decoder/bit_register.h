@@ -1,0 +1,76 @@
+// The decode loop's bit input: up to 64 bits in a register, taken from the
+// reader's block ahead of need, while the reader's block reads happen during
+// the same symbols as with the model's 16-bit buffer (which takes a byte only
+// when 8 bits or fewer are left), so that reads interleave with the writes
+// and pumps exactly as there. At the end the model's buffer, its byte count
+// and the reader are set to what the 16-bit buffer would have left.
+#pragma once
+
+#include <stdint.h>
+
+#include "decoder/huffman.h"
+#include "decoder/packed_reader.h"
+
+#define REGISTER_BITS 64
+#define BYTE_BITS 8
+// The 16-bit buffer takes a byte before a read that finds this many bits or fewer.
+#define FILL_BELOW 8
+
+struct BitRegister {
+  uint64_t bits;  // left-aligned: the next bit is bit 63
+  unsigned count;
+  const BYTE* next;      // the reader's next byte
+  const BYTE* end;       // behind the last byte that may be taken now
+  const BYTE* blockEnd;  // behind the reader's last buffered byte
+  DWORD bytesLeft;       // stream bytes not yet taken
+  DWORD zeroBytes;       // bytes past the stored size taken as zeros
+  FILE* source;
+};
+
+// The register goes in and out of these by value, so that the decode loop
+// can keep it in machine registers.
+BitRegister loadBitRegister();
+void storeBitRegister(BitRegister in);
+// Makes `need` bits available; reads a block only when the 16-bit buffer
+// would have read it during the current symbol.
+BitRegister refillBitRegister(BitRegister in, unsigned need);
+// The block read that the 16-bit buffer would have made during the symbol
+// just decoded, when the register has not needed it yet.
+BitRegister readBlockIfDue(BitRegister in);
+
+// Takes whole bytes of the reader's current block while they fit. Eight bytes
+// at a time while eight remain; the bits below `count` then already hold the
+// next bytes, which the next take ORs in again unchanged.
+// Only while at most REGISTER_BITS - BYTE_BITS bits are held.
+inline void topUp(BitRegister& in) {
+  if (in.end - in.next >= 8) {
+    const BYTE* p = in.next;
+    uint64_t word = (uint64_t)p[0] << 56 | (uint64_t)p[1] << 48 | (uint64_t)p[2] << 40 | (uint64_t)p[3] << 32 |
+                    (uint64_t)p[4] << 24 | (uint64_t)p[5] << 16 | (uint64_t)p[6] << 8 | p[7];
+    in.bits |= word >> in.count;
+    unsigned taken = (REGISTER_BITS - in.count) / BYTE_BITS;
+    in.next += taken;
+    in.bytesLeft -= taken;
+    in.count += taken * BYTE_BITS;
+    return;
+  }
+  while (in.count <= REGISTER_BITS - BYTE_BITS && in.next < in.end) {
+    in.bits |= (uint64_t)*in.next++ << (REGISTER_BITS - BYTE_BITS - in.count);
+    in.bytesLeft--;
+    in.count += BYTE_BITS;
+  }
+}
+
+// After each symbol: bits for the next one, and the block read due.
+inline void finishSymbolInput(BitRegister& in) {
+  if (in.count > REGISTER_BITS - BYTE_BITS) return;
+  topUp(in);
+  if (in.count < FILL_BELOW) in = readBlockIfDue(in);
+}
+
+inline unsigned peekBits(const BitRegister& in, unsigned n) { return (unsigned)(in.bits >> (REGISTER_BITS - n)); }
+
+inline void dropBits(BitRegister& in, unsigned n) {
+  in.bits <<= n;
+  in.count -= n;
+}
