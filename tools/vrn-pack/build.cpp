@@ -18,14 +18,14 @@ uint32_t parseColour(const std::string& text) {
   return (uint32_t)value;
 }
 
-pack::InputFile mediaFile(const std::string& spec) {
-  size_t first = spec.find(':');
+pack::InputFile mediaFile(const std::string& option) {
+  size_t first = option.find(':');
   pack::InputFile file;
-  file.source = spec.substr(0, first);
+  file.source = option.substr(0, first);
   file.suffix = std::filesystem::path(file.source).extension().string();
   if (first != std::string::npos) {
-    size_t second = spec.find(':', first + 1);
-    std::string kind = spec.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
+    size_t second = option.find(':', first + 1);
+    std::string kind = option.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1);
     if (kind == "file")
       file.kind = ' ';
     else if (kind == "juke")
@@ -34,7 +34,7 @@ pack::InputFile mediaFile(const std::string& spec) {
       file.kind = '_';
     else
       throw std::runtime_error("unknown media kind \"" + kind + "\" (file, juke or juk_)");
-    if (second != std::string::npos) file.suffix = spec.substr(second + 1);
+    if (second != std::string::npos) file.suffix = option.substr(second + 1);
   }
   file.bytes = readBytes(file.source);
   return file;
