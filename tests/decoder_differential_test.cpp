@@ -245,13 +245,9 @@ class Differential : public ::testing::Test {
  protected:
   void SetUp() override {
     test::freshMachine();
-    ui::reset();
+    test::freshProcessState();
   }
-  void TearDown() override {
-    ui::setPumpHook(nullptr);
-    abortRequested = 0;
-    finishDespiteAbort = 0;
-  }
+  void TearDown() override { test::freshProcessState(); }
 
   // One stream through extractStream and through the transcription; the
   // file holds `fileBytes` of the stream (fewer when it is cut off).

@@ -20,13 +20,9 @@ class Pump : public ::testing::Test {
  protected:
   void SetUp() override {
     test::freshMachine();
-    ui::reset();
+    test::freshProcessState();
   }
-  void TearDown() override {
-    ui::setPumpHook(nullptr);
-    abortRequested = 0;
-    finishDespiteAbort = 0;
-  }
+  void TearDown() override { test::freshProcessState(); }
   // Two streams one after the other in the module file.
   void place(const std::vector<uint8_t>& first, const std::vector<uint8_t>& second) {
     streams[0] = lzhuf::encode(first);

@@ -16,24 +16,6 @@
 
 namespace test {
 
-// What the module handle of the running installer looks like: its image base.
-inline HINSTANCE installerInstance() { return reinterpret_cast<HINSTANCE>(0x00400000); }
-
-// The shared state as a new process has it.
-inline void freshProcessState() {
-  InstallMode = Interactive;
-  abortRequested = 0;
-  finishDespiteAbort = 0;
-  progressDialog = nullptr;
-  installerModule = installerInstance();
-  saverName[0] = saverFileName[0] = dataFolder[0] = unsupportedTypes[0] = 0;
-  startColour = 0x00FF0000;
-  endColour = 0;
-  runStatus = EXIT_DECLINED;
-  ui::reset();
-  machine::startedPrograms().clear();
-}
-
 struct InstallerRun {
   int status;
   std::vector<std::string> transcript;  // of this run

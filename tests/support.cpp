@@ -10,6 +10,10 @@
 #include <stdexcept>
 
 #include "platform/host/machine.h"
+#include "platform/host/programs.h"
+#include "platform/host/ui.h"
+#include "shell/exit_status.h"
+#include "shell/state.h"
 
 namespace fs = std::filesystem;
 
@@ -29,6 +33,20 @@ std::string freshMachine(const std::vector<std::string>& settings) {
   machine::create(dir, settings);
   machine::open(dir);
   return dir;
+}
+
+void freshProcessState() {
+  InstallMode = Interactive;
+  abortRequested = 0;
+  finishDespiteAbort = 0;
+  progressDialog = nullptr;
+  installerModule = installerInstance();
+  saverName[0] = saverFileName[0] = dataFolder[0] = unsupportedTypes[0] = 0;
+  startColour = 0x00FF0000;
+  endColour = 0;
+  runStatus = EXIT_DECLINED;
+  ui::reset();
+  machine::startedPrograms().clear();
 }
 
 const std::vector<uint8_t>& stub() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/wintypes.h"
 #include "tools/common/package_file.h"
 
 namespace test {
@@ -14,6 +15,12 @@ namespace test {
 std::string freshFolder(const std::string& name);
 // Makes a machine with the given settings and opens it.
 std::string freshMachine(const std::vector<std::string>& settings = {});
+
+// What the module handle of the running installer looks like: its image base.
+inline HINSTANCE installerInstance() { return reinterpret_cast<HINSTANCE>(0x00400000); }
+// The installer's shared state, the windows and the programs started, as a
+// new process has them.
+void freshProcessState();
 
 const std::vector<uint8_t>& stub();
 // Bytes 0, 1, 2, ... of the given length, so that misplaced bytes show.
