@@ -29,9 +29,10 @@ void resetBitInput(DWORD storedSize) {
   model.bytesLeft = storedSize;
 }
 
+// The starting tree is the same for every stream: built once, then copied.
 // Every symbol starts with count 1; pairs are joined in index order, so the
 // first 56 symbols end up one level deeper than the rest.
-void initTree() {
+static void buildStartingTree() {
   for (int s = 0; s < SYMBOL_COUNT; s++) {
     model.frequency[s] = 1;
     model.child[s] = (WORD)(NODE_COUNT + s);
@@ -42,9 +43,34 @@ void initTree() {
     model.child[j] = (WORD)k;
     model.parent[k] = model.parent[k + 1] = (WORD)j;
   }
-  for (int i = NODE_COUNT; i <= NODE_COUNT + SCAN_WIDTH; i++) model.frequency[i] = FREQ_SENTINEL;
+  for (int i = NODE_COUNT; i < FREQUENCY_ENTRIES; i++) model.frequency[i] = FREQ_SENTINEL;
   model.parent[ROOT_NODE] = 0;
   setAllSteps();
+}
+
+struct StartingTree {
+  bool built;
+  WORD frequency[sizeof model.frequency / sizeof(WORD)];
+  WORD child[NODE_COUNT];
+  WORD parent[NODE_COUNT + SYMBOL_COUNT];
+  DWORD steps[STEP_TABLE_SIZE];
+};
+static StartingTree startingTree;
+
+void initTree() {
+  if (!startingTree.built) {
+    buildStartingTree();
+    memcpy(startingTree.frequency, model.frequency, sizeof model.frequency);
+    memcpy(startingTree.child, model.child, sizeof model.child);
+    memcpy(startingTree.parent, model.parent, sizeof model.parent);
+    memcpy(startingTree.steps, stepTable, sizeof stepTable);
+    startingTree.built = true;
+    return;
+  }
+  memcpy(model.frequency, startingTree.frequency, sizeof model.frequency);
+  memcpy(model.child, startingTree.child, sizeof model.child);
+  memcpy(model.parent, startingTree.parent, sizeof model.parent);
+  memcpy(stepTable, startingTree.steps, sizeof stepTable);
 }
 
 int readBit() {
@@ -84,31 +110,18 @@ static inline void adopt(unsigned held, unsigned node) {
 }
 
 // The last index above n whose count is below c, n + 1 being one: where the
-// upward scan over ordered counts stops (the sentinel ends it). Within
-// SCAN_WIDTH nodes it is found by halving without branches, since how far
-// the scan runs is as good as random while many nodes share a count; a
-// longer run gallops and then halves.
+// upward scan over ordered counts stops (the sentinels end it). Found by
+// halving without branches, since how far the scan runs is as good as random
+// while many nodes share a count: within SCAN_WIDTH nodes first, a longer run
+// from the largest power of two that fits before the root.
 static inline unsigned farthestBelow(unsigned n, unsigned c) {
   const WORD* frequency = model.frequency;
-  unsigned low = n + 1;
-  if (frequency[n + SCAN_WIDTH] >= c) {
-    for (unsigned half = SCAN_WIDTH / 2; half > 0; half /= 2) low += (frequency[low + half] < c) * half;
-    return low;
+  unsigned low = n + 1, half = SCAN_WIDTH / 2;
+  if (frequency[n + SCAN_WIDTH] < c) {
+    low = n + SCAN_WIDTH;
+    half = 1u << (31 - __builtin_clz(NODE_COUNT - low));
   }
-  low = n + SCAN_WIDTH;
-  unsigned high = low + 1, step = 1;
-  while (high < NODE_COUNT && frequency[high] < c) {
-    low = high;
-    step *= 2;
-    high = low + step < NODE_COUNT ? low + step : NODE_COUNT;
-  }
-  while (high - low > 1) {
-    unsigned middle = (low + high) / 2;
-    if (frequency[middle] < c)
-      low = middle;
-    else
-      high = middle;
-  }
+  for (; half > 0; half /= 2) low += (frequency[low + half] < c) * half;
   return low;
 }
 
@@ -132,27 +145,38 @@ static unsigned exchange(unsigned n, unsigned c) {
   return m;
 }
 
-static void updateFrom(unsigned n) {
-  const WORD* parent = model.parent;
-  do {
-    WORD* f = model.frequency + n;
-    unsigned c = (WORD)(*f + 1);
-    *f = (WORD)c;
-    if (c > f[1]) n = exchange(n, c);
-    n = parent[n];
-  } while (n != 0);
-}
-
+// The rest of the walk to the root after an exchange, exchanging again
+// wherever a count overtakes the next.
 void updateFromExchange(unsigned n, unsigned c) {
-  n = model.parent[exchange(n, c)];
-  if (n != 0) updateFrom(n);
+  WORD* frequency = model.frequency;
+  const WORD* parent = model.parent;
+  for (;;) {
+    n = parent[exchange(n, c)];
+    do {
+      if (n == 0) return;
+      c = (WORD)(frequency[n] + 1);
+      frequency[n] = (WORD)c;
+      if (c > frequency[n + 1]) break;
+      n = parent[n];
+    } while (true);
+  }
 }
 
 // Adds one to the counts from the symbol's leaf up to the root, keeping the
 // counts ordered by index.
 void updateModel(int symbol) {
   if (model.frequency[ROOT_NODE] == FREQ_LIMIT) rebuildTree();
-  updateFrom(model.parent[NODE_COUNT + symbol]);
+  WORD* frequency = model.frequency;
+  unsigned n = model.parent[NODE_COUNT + symbol];
+  do {
+    unsigned c = (WORD)(frequency[n] + 1);
+    frequency[n] = (WORD)c;
+    if (c > frequency[n + 1]) {
+      updateFromExchange(n, c);
+      return;
+    }
+    n = model.parent[n];
+  } while (n != 0);
 }
 
 // The first index below j whose count is above f: the counts below j are

@@ -23,11 +23,14 @@
 
 #define BIT_BUFFER_BITS 16
 #define SCAN_WIDTH 8  // counts that the exchange's scan compares at once
+// The counts, the sentinel, and more sentinels for the scan's halving steps
+// from any node: those may read up to NODE_COUNT - 1 entries past the root.
+#define FREQUENCY_ENTRIES (2 * NODE_COUNT)
 
 struct HuffmanModel {
-  // Entry NODE_COUNT is the 0xFFFF sentinel; the scan reads a few more
-  // entries past it, which hold the sentinel too.
-  WORD frequency[NODE_COUNT + 1 + SCAN_WIDTH];
+  // Entry NODE_COUNT is the 0xFFFF sentinel; the scan reads entries past
+  // it, which hold the sentinel too.
+  WORD frequency[FREQUENCY_ENTRIES];
   WORD child[NODE_COUNT];                  // first child, or NODE_COUNT + symbol for a leaf
   WORD parent[NODE_COUNT + SYMBOL_COUNT];  // parents of nodes, then the leaf of each symbol
   WORD bitBuffer;                          // unread bits, the next one in bit 15
