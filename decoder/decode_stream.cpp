@@ -64,32 +64,22 @@ static inline void copyMatch(BYTE* out, unsigned distance, unsigned length) {
   }
 }
 
-// Walks from the root two levels a step, noting the nodes passed for the
-// update.
-static inline int walkTree(BitRegister& in, WORD* path, int& depth) {
+// Walks from the root two levels a step.
+static inline int walkTree(BitRegister& in) {
   unsigned v = model.child[ROOT_NODE];
-  path[0] = ROOT_NODE;
-  int d = 1;
   unsigned next;
   for (;;) {
     if (in.count < 2) in = refillBitRegister(in, 2);
-    unsigned bits = peekBits(in, 2);
-    DWORD step = stepTable[2 * v + bits];
-    path[d] = (WORD)(v + (bits >> 1));
-    path[d + 1] = (WORD)(step >> 16);
-    next = step & 0xFFFF;
+    next = stepTable[2 * v + peekBits(in, 2)] & 0xFFFF;
     if (next >= NODE_COUNT) break;
     dropBits(in, 2);
-    d += 2;
     v = next;
   }
   if (next & STEP_ONE_BIT) {
     dropBits(in, 1);
-    depth = d + 1;
     return (int)((next & ~STEP_ONE_BIT) - NODE_COUNT);
   }
   dropBits(in, 2);
-  depth = d + 2;
   return (int)(next - NODE_COUNT);
 }
 
@@ -156,11 +146,9 @@ static LONG decodeSymbols(FILE* output, LONG expandedSize) {
   Output out = {history + WINDOW_SIZE, history + WINDOW_SIZE, -WINDOW_SIZE, 0, expandedSize, output};
   windowToHistory(out.next);
   BYTE* stop = nextStop(out);
-  WORD path[NODE_COUNT + 1];
   finishSymbolInput(in);
   for (;;) {
-    int depth;
-    int s = walkTree(in, path, depth);
+    int s = walkTree(in);
     if (s < 256) {
       *out.next++ = (BYTE)s;
     } else {
@@ -169,7 +157,7 @@ static LONG decodeSymbols(FILE* output, LONG expandedSize) {
       out.next += length;
     }
     finishSymbolInput(in);
-    updateAlongPath(s, path, depth);
+    updateFromLeaf(s);
     if (out.next >= stop) {
       Output looked = out;
       int goOn = lookUp(&looked);

@@ -64,24 +64,24 @@ void rebuildTree();
 // exchange and the rest of updateModel's walk to the root.
 void updateFromExchange(unsigned n, unsigned c);
 
-// updateModel for the symbol whose walk passed path[0] (the root) to
-// path[depth - 1] (its leaf): the same changes, without following parent
-// links while nothing is exchanged (each path entry is the parent of the next).
-inline void updateAlongPath(int symbol, const WORD* path, int depth) {
+// updateModel inline, up to the first exchange.
+inline void updateFromLeaf(int symbol) {
   WORD* frequency = model.frequency;
+  const WORD* parent = model.parent;
   if (frequency[ROOT_NODE] == FREQ_LIMIT) {
     updateModel(symbol);
     return;
   }
-  for (int i = depth - 1; i >= 0; i--) {
-    unsigned n = path[i];
+  unsigned n = parent[NODE_COUNT + symbol];
+  do {
     unsigned c = (WORD)(frequency[n] + 1);
     frequency[n] = (WORD)c;
     if (c > frequency[n + 1]) {
       updateFromExchange(n, c);
       return;
     }
-  }
+    n = parent[n];
+  } while (n != 0);
 }
 
 // The bit input in locals: the same bits as bitBuffer, left-aligned in 32.
