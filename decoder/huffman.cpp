@@ -1,5 +1,6 @@
 #include "decoder/huffman.h"
 
+#include <stdint.h>
 #include <string.h>
 
 HuffmanModel model;
@@ -116,12 +117,15 @@ static inline void adopt(unsigned held, unsigned node) {
 // from the largest power of two that fits before the root.
 static inline unsigned farthestBelow(unsigned n, unsigned c) {
   const WORD* frequency = model.frequency;
-  unsigned low = n + 1, half = SCAN_WIDTH / 2;
-  if (frequency[n + SCAN_WIDTH] < c) {
-    low = n + SCAN_WIDTH;
-    half = 1u << (31 - __builtin_clz(NODE_COUNT - low));
+  unsigned low = n + 1;
+  if (frequency[n + SCAN_WIDTH] >= c) {
+    low += (frequency[low + SCAN_WIDTH / 2] < c) * (SCAN_WIDTH / 2);
+    low += (frequency[low + SCAN_WIDTH / 4] < c) * (SCAN_WIDTH / 4);
+    return low + (frequency[low + 1] < c);
   }
-  for (; half > 0; half /= 2) low += (frequency[low + half] < c) * half;
+  low = n + SCAN_WIDTH;
+  for (unsigned half = 1u << (31 - __builtin_clz(NODE_COUNT - low)); half > 0; half /= 2)
+    low += (frequency[low + half] < c) * half;
   return low;
 }
 
@@ -137,8 +141,13 @@ static unsigned exchange(unsigned n, unsigned c) {
   model.child[n] = (WORD)b;
   adopt(a, m);
   adopt(b, n);
-  setSteps(n);
-  setSteps(m);
+  // Each node's entries follow what it holds, and what n and m hold has
+  // not changed below them: their entries change places.
+  uint64_t stepsOfN, stepsOfM;
+  memcpy(&stepsOfN, &stepTable[2 * n], sizeof stepsOfN);
+  memcpy(&stepsOfM, &stepTable[2 * m], sizeof stepsOfM);
+  memcpy(&stepTable[2 * n], &stepsOfM, sizeof stepsOfM);
+  memcpy(&stepTable[2 * m], &stepsOfN, sizeof stepsOfN);
   // The parents' entries that pass through n and m.
   stepTable[2 * model.parent[n] + (n & 1)] = b | n << 16;
   stepTable[2 * model.parent[m] + (m & 1)] = a | m << 16;
