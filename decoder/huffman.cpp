@@ -160,14 +160,16 @@ void updateFromExchange(unsigned n, unsigned c) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;
   for (;;) {
-    n = parent[exchange(n, c)];
-    do {
-      if (n == 0) return;
-      c = (WORD)(frequency[n] + 1);
-      frequency[n] = (WORD)c;
-      if (c > frequency[n + 1]) break;
-      n = parent[n];
-    } while (true);
+    size_t up = parent[exchange(n, c)];  // pointer-wide: indexes without extension
+    for (;;) {
+      if (up == 0) return;
+      WORD count = (WORD)(frequency[up] + 1);
+      frequency[up] = count;
+      if (count > frequency[up + 1]) break;
+      up = parent[up];
+    }
+    n = (unsigned)up;
+    c = frequency[up];
   }
 }
 

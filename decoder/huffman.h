@@ -72,12 +72,12 @@ inline void updateFromLeaf(int symbol) {
     updateModel(symbol);
     return;
   }
-  unsigned n = parent[NODE_COUNT + symbol];
+  size_t n = parent[NODE_COUNT + symbol];  // pointer-wide: indexes without extension
   do {
-    unsigned c = (WORD)(frequency[n] + 1);
-    frequency[n] = (WORD)c;
+    WORD c = (WORD)(frequency[n] + 1);
+    frequency[n] = c;
     if (c > frequency[n + 1]) {
-      updateFromExchange(n, c);
+      updateFromExchange((unsigned)n, c);
       return;
     }
     n = parent[n];
