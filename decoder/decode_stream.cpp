@@ -70,7 +70,7 @@ static inline int walkTree(BitRegister& in) {
   unsigned next;
   for (;;) {
     if (in.count < 2) in = refillBitRegister(in, 2);
-    next = stepTable[2 * v + peekBits(in, 2)] & 0xFFFF;
+    next = stepTable[2 * v + peekBits(in, 2)];
     if (next >= NODE_COUNT) break;
     dropBits(in, 2);
     v = next;

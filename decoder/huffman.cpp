@@ -1,10 +1,9 @@
 #include "decoder/huffman.h"
 
-#include <stdint.h>
 #include <string.h>
 
 HuffmanModel model;
-DWORD stepTable[STEP_TABLE_SIZE];
+WORD stepTable[STEP_TABLE_SIZE];
 
 #define FREQ_SENTINEL 0xFFFFu  // above every count: ends the upward scan
 
@@ -15,9 +14,9 @@ static inline void setSteps(unsigned u) {
   unsigned c = model.child[u];
   bool leaf = c >= NODE_COUNT;
   unsigned k = leaf ? 0 : c;  // a pair to read either way
-  DWORD first = model.child[k] | k << 16, second = model.child[k + 1] | (k + 1) << 16;
-  stepTable[2 * u] = leaf ? c | STEP_ONE_BIT : first;
-  stepTable[2 * u + 1] = leaf ? c | STEP_ONE_BIT : second;
+  WORD first = model.child[k], second = model.child[k + 1];
+  stepTable[2 * u] = (WORD)(leaf ? c | STEP_ONE_BIT : first);
+  stepTable[2 * u + 1] = (WORD)(leaf ? c | STEP_ONE_BIT : second);
 }
 
 static void setAllSteps() {
@@ -54,7 +53,7 @@ struct StartingTree {
   WORD frequency[sizeof model.frequency / sizeof(WORD)];
   WORD child[NODE_COUNT];
   WORD parent[NODE_COUNT + SYMBOL_COUNT];
-  DWORD steps[STEP_TABLE_SIZE];
+  WORD steps[STEP_TABLE_SIZE];
 };
 static StartingTree startingTree;
 
@@ -143,14 +142,14 @@ static unsigned exchange(unsigned n, unsigned c) {
   adopt(b, n);
   // Each node's entries follow what it holds, and what n and m hold has
   // not changed below them: their entries change places.
-  uint64_t stepsOfN, stepsOfM;
+  DWORD stepsOfN, stepsOfM;
   memcpy(&stepsOfN, &stepTable[2 * n], sizeof stepsOfN);
   memcpy(&stepsOfM, &stepTable[2 * m], sizeof stepsOfM);
   memcpy(&stepTable[2 * n], &stepsOfM, sizeof stepsOfM);
   memcpy(&stepTable[2 * m], &stepsOfN, sizeof stepsOfN);
   // The parents' entries that pass through n and m.
-  stepTable[2 * model.parent[n] + (n & 1)] = b | n << 16;
-  stepTable[2 * model.parent[m] + (m & 1)] = a | m << 16;
+  stepTable[2 * model.parent[n] + (n & 1)] = (WORD)b;
+  stepTable[2 * model.parent[m] + (m & 1)] = (WORD)a;
   return m;
 }
 

@@ -406,7 +406,7 @@ TEST(DifferentialModel, UpdatesMatchThroughRebuilds) {
         for (unsigned u = 0; u < NODE_COUNT; u++) {
           unsigned held = model.child[u];
           for (unsigned b = 0; b < 2; b++) {
-            DWORD expected = held >= NODE_COUNT ? (held | STEP_ONE_BIT) : (model.child[held + b] | (held + b) << 16);
+            WORD expected = (WORD)(held >= NODE_COUNT ? (held | STEP_ONE_BIT) : model.child[held + b]);
             ASSERT_EQ(stepTable[2 * u + b], expected) << i << " node " << u;
           }
         }
