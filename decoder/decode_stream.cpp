@@ -22,6 +22,10 @@
 #define COPY_BLOCK 16                                  // matches are copied in blocks of this size
 #define COPY_OVERRUN (2 * COPY_BLOCK)                  // a match may store this far past the span
 #define POSITION_CODE_BITS 14                          // the longest position code
+// Longer than any symbol code: the tree keeps its counts ordered, so it is a
+// Huffman tree, and a code of 22 bits needs a root count of at least 46368
+// (a Fibonacci number), above FREQ_LIMIT.
+#define LONGEST_CODE 32
 
 static BYTE window[WINDOW_SIZE];
 static unsigned windowPos;  // where the next output byte goes
@@ -64,16 +68,26 @@ static inline void copyMatch(BYTE* out, unsigned distance, unsigned length) {
   }
 }
 
-// Walks from the root two levels a step.
+// Walks from the root two levels a step; with more bits at hand than any
+// code has, without looking at the count on the way.
 static inline int walkTree(BitRegister& in) {
   unsigned v = model.child[ROOT_NODE];
   unsigned next;
-  for (;;) {
-    if (in.count < 2) in = refillBitRegister(in, 2);
-    next = stepTable[2 * v + peekBits(in, 2)];
-    if (next >= NODE_COUNT) break;
-    dropBits(in, 2);
-    v = next;
+  if (in.count > LONGEST_CODE) {
+    for (;;) {
+      next = stepTable[2 * v + peekBits(in, 2)];
+      if (next >= NODE_COUNT) break;
+      dropBits(in, 2);
+      v = next;
+    }
+  } else {
+    for (;;) {
+      if (in.count < 2) in = refillBitRegister(in, 2);
+      next = stepTable[2 * v + peekBits(in, 2)];
+      if (next >= NODE_COUNT) break;
+      dropBits(in, 2);
+      v = next;
+    }
   }
   if (next & STEP_ONE_BIT) {
     dropBits(in, 1);
