@@ -61,9 +61,11 @@ inline void topUp(BitRegister& in) {
   }
 }
 
-// After each symbol: bits for the next one, and the block read due.
+// After each symbol: bits for the next one, and the block read due. While
+// more than the longest code is held, with a position code, the bytes wait.
+#define TOP_UP_BELOW 48
 inline void finishSymbolInput(BitRegister& in) {
-  if (in.count > REGISTER_BITS - BYTE_BITS) return;
+  if (in.count >= TOP_UP_BELOW) return;
   topUp(in);
   if (in.count < FILL_BELOW) in = readBlockIfDue(in);
 }

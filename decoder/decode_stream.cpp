@@ -22,10 +22,6 @@
 #define COPY_BLOCK 16                                  // matches are copied in blocks of this size
 #define COPY_OVERRUN (2 * COPY_BLOCK)                  // a match may store this far past the span
 #define POSITION_CODE_BITS 14                          // the longest position code
-// Longer than any symbol code: the tree keeps its counts ordered, so it is a
-// Huffman tree, and a code of 22 bits needs a root count of at least 46368
-// (a Fibonacci number), above FREQ_LIMIT.
-#define LONGEST_CODE 32
 
 static BYTE window[WINDOW_SIZE];
 static unsigned windowPos;  // where the next output byte goes

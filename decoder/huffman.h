@@ -22,6 +22,10 @@
 #define FREQ_LIMIT 0x8000u  // root count at which the counts are halved
 
 #define BIT_BUFFER_BITS 16
+// Longer than any symbol code: the tree keeps its counts ordered, so it is a
+// Huffman tree, and a code of 22 bits needs a root count of at least 46368
+// (a Fibonacci number), above FREQ_LIMIT.
+#define LONGEST_CODE 32
 #define SCAN_WIDTH 8  // counts that the exchange's scan compares at once
 // The counts, the sentinel, and more sentinels for the scan's halving steps
 // from any node: those may read up to NODE_COUNT - 1 entries past the root.
