@@ -113,10 +113,12 @@ static inline void adopt(unsigned held, unsigned node) {
 // upward scan over ordered counts stops (the sentinels end it). Found by
 // halving without branches, since how far the scan runs is as good as random
 // while many nodes share a count: within SCAN_WIDTH nodes first, a longer run
-// from the largest power of two that fits before the root.
+// from the largest power of two that fits before the root. The next node
+// alone is the most common case and is taken first.
 static inline unsigned farthestBelow(unsigned n, unsigned c) {
   const WORD* frequency = model.frequency;
   unsigned low = n + 1;
+  if (frequency[n + 2] >= c) return low;
   if (frequency[n + SCAN_WIDTH] >= c) {
     low += (frequency[low + SCAN_WIDTH / 2] < c) * (SCAN_WIDTH / 2);
     low += (frequency[low + SCAN_WIDTH / 4] < c) * (SCAN_WIDTH / 4);
