@@ -8,6 +8,7 @@
 #pragma once
 
 #include <stdio.h>
+#include <string.h>
 
 #include "decoder/packed_reader.h"
 #include "decoder/position_code.h"
@@ -63,9 +64,80 @@ int readBit();
 int read8Bits();
 void updateModel(int symbol);
 void rebuildTree();
-// From node n, whose count c has just overtaken the next node's: the
-// exchange and the rest of updateModel's walk to the root.
-void updateFromExchange(unsigned n, unsigned c);
+
+// The update inline: the decode loop keeps its locals in registers around it.
+
+// Sets the parent link of what node now holds: both children of an internal
+// node, or the leaf entry of a symbol.
+inline void adopt(unsigned held, unsigned node) {
+  model.parent[held] = (WORD)node;
+  model.parent[held < NODE_COUNT ? held + 1 : held] = (WORD)node;
+}
+
+// The last index above n whose count is below c, n + 1 being one: where the
+// upward scan over ordered counts stops (the sentinels end it). Found by
+// halving without branches, since how far the scan runs is as good as random
+// while many nodes share a count: within SCAN_WIDTH nodes first, a longer run
+// from the largest power of two that fits before the root. The next node
+// alone is the most common case and is taken first.
+inline unsigned farthestBelow(unsigned n, unsigned c) {
+  const WORD* frequency = model.frequency;
+  unsigned low = n + 1;
+  if (frequency[n + 2] >= c) return low;
+  if (frequency[n + SCAN_WIDTH] >= c) {
+    low += (frequency[low + SCAN_WIDTH / 2] < c) * (SCAN_WIDTH / 2);
+    low += (frequency[low + SCAN_WIDTH / 4] < c) * (SCAN_WIDTH / 4);
+    return low + (frequency[low + 1] < c);
+  }
+  low = n + SCAN_WIDTH;
+  for (unsigned half = 1u << (31 - __builtin_clz(NODE_COUNT - low)); half > 0; half /= 2)
+    low += (frequency[low + half] < c) * half;
+  return low;
+}
+
+// Exchanges node n, whose new count c overtook the next node's, with the
+// farthest node of its old count; returns where n's contents went.
+inline unsigned exchange(unsigned n, unsigned c) {
+  WORD* frequency = model.frequency;
+  unsigned m = farthestBelow(n, c);
+  frequency[n] = (WORD)(c - 1);  // m's count: the old count of n
+  frequency[m] = (WORD)c;
+  unsigned a = model.child[n], b = model.child[m];
+  model.child[m] = (WORD)a;
+  model.child[n] = (WORD)b;
+  adopt(a, m);
+  adopt(b, n);
+  // Each node's entries follow what it holds, and what n and m hold has
+  // not changed below them: their entries change places.
+  DWORD stepsOfN, stepsOfM;
+  memcpy(&stepsOfN, &stepTable[2 * n], sizeof stepsOfN);
+  memcpy(&stepsOfM, &stepTable[2 * m], sizeof stepsOfM);
+  memcpy(&stepTable[2 * n], &stepsOfM, sizeof stepsOfM);
+  memcpy(&stepTable[2 * m], &stepsOfN, sizeof stepsOfN);
+  // The parents' entries that pass through n and m.
+  stepTable[2 * model.parent[n] + (n & 1)] = (WORD)b;
+  stepTable[2 * model.parent[m] + (m & 1)] = (WORD)a;
+  return m;
+}
+
+// The rest of the walk to the root after an exchange, exchanging again
+// wherever a count overtakes the next.
+inline void updateFromExchange(unsigned n, unsigned c) {
+  WORD* frequency = model.frequency;
+  const WORD* parent = model.parent;
+  for (;;) {
+    size_t up = parent[exchange(n, c)];  // pointer-wide: indexes without extension
+    for (;;) {
+      if (up == 0) return;
+      WORD count = (WORD)(frequency[up] + 1);
+      frequency[up] = count;
+      if (count > frequency[up + 1]) break;
+      up = parent[up];
+    }
+    n = (unsigned)up;
+    c = frequency[up];
+  }
+}
 
 // updateModel inline, up to the first exchange.
 inline void updateFromLeaf(int symbol) {
