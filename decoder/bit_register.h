@@ -62,8 +62,9 @@ inline void topUp(BitRegister& in) {
 }
 
 // After each symbol: bits for the next one, and the block read due. While
-// more than the longest code is held, with a position code, the bytes wait.
-#define TOP_UP_BELOW 48
+// more bits are held than the longest code has, the bytes wait (a position
+// code refills for itself).
+#define TOP_UP_BELOW (LONGEST_CODE + 1)
 inline void finishSymbolInput(BitRegister& in) {
   if (in.count >= TOP_UP_BELOW) return;
   topUp(in);
