@@ -38,8 +38,7 @@ int checkInstallable() {
   char name[MAX_PATH] = "";
   COLORREF start, end;
   readSaverName(name, &start, &end);
-  size_t length = strlen(name);
-  while (length > 0 && name[length - 1] == ' ') name[--length] = 0;
+  trimTrailingBlanks(name);
   char fileName[MAX_PATH] = "";
   if (!appendPath(fileName, name) || !appendPath(fileName, ".scr")) return 0;
   return checkPackageIntact() && checkInstallTargets(name, fileName);

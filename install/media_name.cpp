@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "package/names.h"
 #include "package/package.h"
 
 static const char* prefixOf(BYTE fileKind) {
@@ -15,7 +16,6 @@ void composeMediaName(char* name, BYTE fileKind, unsigned sequence, const char* 
   int length = snprintf(name, MEDIA_NAME_SIZE, "%s%04u", prefixOf(fileKind), sequence);
   size_t suffixLength = strnlen(fileSuffix, PACKAGE_SUFFIX_SIZE);
   memcpy(name + length, fileSuffix, suffixLength);
-  length += (int)suffixLength;
-  while (length > 0 && name[length - 1] == ' ') length--;
-  name[length] = 0;
+  name[length + suffixLength] = 0;
+  trimTrailingBlanks(name);
 }

@@ -16,10 +16,7 @@ static int buildMediaPath(char* targetPath, const InstallPlaces* places, DWORD i
   if (!isPlainNamePart(entry->fileSuffix, PACKAGE_SUFFIX_SIZE)) return 0;
   char name[MEDIA_NAME_SIZE];
   composeMediaName(name, entry->fileKind, places->firstSequenceNumber + index - FIRST_MEDIA_ENTRY, entry->fileSuffix);
-  if (!appendPath(targetPath, name)) return 0;
-  size_t length = strlen(targetPath);
-  while (length > 0 && targetPath[length - 1] == ' ') targetPath[--length] = 0;
-  return 1;
+  return appendPath(targetPath, name);
 }
 
 int buildTargetPath(char* targetPath, const InstallPlaces* places, DWORD index, const PackageEntry* entry) {

@@ -10,6 +10,11 @@ int isPlainNamePart(const char* text, size_t length) {
   return 1;
 }
 
+void trimTrailingBlanks(char* text) {
+  size_t length = strlen(text);
+  while (length > 0 && text[length - 1] == ' ') text[--length] = 0;
+}
+
 int isSafeSaverName(const char* name) {
   if (!isPlainNamePart(name, strlen(name))) return 0;
   for (const char* c = name; *c; c++) {

@@ -10,3 +10,5 @@ int isPlainNamePart(const char* text, size_t length);
 // 1 for a saver name that is a plain name part and not made only of dots and
 // blanks (which the file system would fold into "." or "..").
 int isSafeSaverName(const char* name);
+// Cuts blanks (only spaces) from the end of a text, in place.
+void trimTrailingBlanks(char* text);

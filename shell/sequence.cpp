@@ -4,6 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "package/names.h"
 #include "platform/kernel32.h"
 #include "shell/exit_status.h"
 #include "shell/shell.h"
@@ -13,11 +14,6 @@
 #define RUN_GOES_ON (-1)
 
 char installCaption[INSTALL_CAPTION_SIZE];
-
-static void trimTrailingBlanks(char* text) {
-  size_t length = strlen(text);
-  while (length > 0 && text[length - 1] == ' ') text[--length] = 0;
-}
 
 // The Windows directory in upper case, as the confirmation shows it.
 static void upperWindowsDirectory(char* directory) {
