@@ -8,16 +8,17 @@ BitRegister loadBitRegister() {
   in.blockEnd = in.next + (packedReader.available > 0 ? packedReader.available : 0);
   // Buffered bytes beyond the stream (left by an earlier one) are never taken.
   in.end = (DWORD)(in.blockEnd - in.next) > model.bytesLeft ? in.next + model.bytesLeft : in.blockEnd;
-  in.bytesLeft = model.bytesLeft;
+  in.bytesAfterEnd = model.bytesLeft - (DWORD)(in.end - in.next);
   in.zeroBytes = 0;
   in.source = model.byteSource;
   return in;
 }
 
 static void readBlock(BitRegister& in) {
-  refillPackedReader(in.source, in.bytesLeft);
+  refillPackedReader(in.source, in.bytesAfterEnd);
   in.next = packedReader.buffer;
   in.end = in.blockEnd = in.next + packedReader.available;
+  in.bytesAfterEnd -= (DWORD)packedReader.available;
 }
 
 // The 16-bit buffer takes a byte before every read that finds 8 bits or
@@ -27,7 +28,7 @@ BitRegister refillBitRegister(BitRegister in, unsigned need) {
   while (in.count < need) {
     if (in.next < in.end) {
       topUp(in);
-    } else if (in.bytesLeft > 0) {
+    } else if (in.bytesAfterEnd > 0) {
       readBlock(in);
     } else {
       while (in.count <= REGISTER_BITS - BYTE_BITS) {
@@ -42,7 +43,7 @@ BitRegister refillBitRegister(BitRegister in, unsigned need) {
 // The symbol's last read was of one bit; with fewer than 8 bits left after
 // it, the 16-bit buffer had 8 or fewer at that read and took a byte.
 BitRegister readBlockIfDue(BitRegister in) {
-  if (in.next == in.end && in.bytesLeft > 0) {
+  if (in.next == in.end && in.bytesAfterEnd > 0) {
     readBlock(in);
     topUp(in);
   }
@@ -59,10 +60,9 @@ void storeBitRegister(BitRegister in) {
   DWORD zeros = extra < in.zeroBytes ? extra : in.zeroBytes;
   extra -= zeros;
   in.next -= extra;
-  in.bytesLeft += extra;
   model.bitBuffer = (WORD)(in.bits >> (REGISTER_BITS - BIT_BUFFER_BITS) & (0xFFFFu << (BIT_BUFFER_BITS - held)));
   model.bitCount = (BYTE)held;
-  model.bytesLeft = in.bytesLeft;
+  model.bytesLeft = in.bytesAfterEnd + (DWORD)(in.end - in.next);
   packedReader.readPos = (short)(in.next - packedReader.buffer);
   packedReader.available = (short)(in.blockEnd - in.next);
 }

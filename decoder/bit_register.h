@@ -7,6 +7,7 @@
 #pragma once
 
 #include <stdint.h>
+#include <string.h>
 
 #include "decoder/huffman.h"
 #include "decoder/packed_reader.h"
@@ -22,7 +23,7 @@ struct BitRegister {
   const BYTE* next;      // the reader's next byte
   const BYTE* end;       // behind the last byte that may be taken now
   const BYTE* blockEnd;  // behind the reader's last buffered byte
-  DWORD bytesLeft;       // stream bytes not yet taken
+  DWORD bytesAfterEnd;   // stream bytes not yet in the reader's block
   DWORD zeroBytes;       // bytes past the stored size taken as zeros
   FILE* source;
 };
@@ -41,31 +42,32 @@ BitRegister readBlockIfDue(BitRegister in);
 // Takes whole bytes of the reader's current block while they fit. Eight bytes
 // at a time while eight remain; the bits below `count` then already hold the
 // next bytes, which the next take ORs in again unchanged.
-// Only while at most REGISTER_BITS - BYTE_BITS bits are held.
+// Only while fewer than REGISTER_BITS bits are held.
 inline void topUp(BitRegister& in) {
   if (in.end - in.next >= 8) {
-    const BYTE* p = in.next;
-    uint64_t word = (uint64_t)p[0] << 56 | (uint64_t)p[1] << 48 | (uint64_t)p[2] << 40 | (uint64_t)p[3] << 32 |
-                    (uint64_t)p[4] << 24 | (uint64_t)p[5] << 16 | (uint64_t)p[6] << 8 | p[7];
-    in.bits |= word >> in.count;
-    unsigned taken = (REGISTER_BITS - in.count) / BYTE_BITS;
-    in.next += taken;
-    in.bytesLeft -= taken;
-    in.count += taken * BYTE_BITS;
+    uint64_t word;
+    memcpy(&word, in.next, sizeof word);
+    in.bits |= __builtin_bswap64(word) >> in.count;  // the stream's first byte on top
+    in.next += (REGISTER_BITS - 1 - in.count) / BYTE_BITS;
+    in.count |= REGISTER_BITS - BYTE_BITS;  // count + 8 * bytes taken
     return;
   }
   while (in.count <= REGISTER_BITS - BYTE_BITS && in.next < in.end) {
     in.bits |= (uint64_t)*in.next++ << (REGISTER_BITS - BYTE_BITS - in.count);
-    in.bytesLeft--;
     in.count += BYTE_BITS;
   }
 }
 
-// After each symbol: bits for the next one, and the block read due. While
-// more bits are held than the longest code has, the bytes wait (a position
-// code refills for itself).
+// After each symbol: bits for the next one, and the block read due. Inside
+// the block the register is topped up every time, as whether it is due would
+// be a branch as good as random; near the block's end, only when fewer bits
+// are held than the longest code has (a position code refills for itself).
 #define TOP_UP_BELOW (LONGEST_CODE + 1)
 inline void finishSymbolInput(BitRegister& in) {
+  if (in.end - in.next >= 8) {
+    topUp(in);
+    return;
+  }
   if (in.count >= TOP_UP_BELOW) return;
   topUp(in);
   if (in.count < FILL_BELOW) in = readBlockIfDue(in);

@@ -7,6 +7,7 @@
 // decodeSymbol, ... load and store it around each call).
 #pragma once
 
+#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -27,7 +28,6 @@
 // Huffman tree, and a code of 22 bits needs a root count of at least 46368
 // (a Fibonacci number), above FREQ_LIMIT.
 #define LONGEST_CODE 32
-#define SCAN_WIDTH 8  // counts that the exchange's scan compares at once
 // The counts, the sentinel, and more sentinels for the scan's halving steps
 // from any node: those may read up to NODE_COUNT - 1 entries past the root.
 #define FREQUENCY_ENTRIES (2 * NODE_COUNT)
@@ -67,6 +67,22 @@ void rebuildTree();
 
 // The update inline: the decode loop keeps its locals in registers around it.
 
+// Four counts in one word, the lowest index in the low bits: a lane's top
+// bit, set beforehand, survives subtracting c exactly when the count is not
+// below c. Counts stay below 0x8000 during an update (the root reaches it
+// only at its own increment, last) and so does c; the sentinels 0xFFFF come
+// out as not below.
+#define COUNTS_PER_WORD 4
+#define SCAN_WORDS 2
+#define LANE_TOPS 0x8000800080008000ull
+#define LANE_ONES 0x0001000100010001ull
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "counts are read as little-endian lanes");
+inline uint64_t countsNotBelow(const WORD* counts, unsigned c) {
+  uint64_t lanes;
+  memcpy(&lanes, counts, sizeof lanes);
+  return ((lanes | LANE_TOPS) - c * LANE_ONES) & LANE_TOPS;
+}
+
 // Sets the parent link of what node now holds: both children of an internal
 // node, or the leaf entry of a symbol.
 inline void adopt(unsigned held, unsigned node) {
@@ -75,21 +91,17 @@ inline void adopt(unsigned held, unsigned node) {
 }
 
 // The last index above n whose count is below c, n + 1 being one: where the
-// upward scan over ordered counts stops (the sentinels end it). Found by
-// halving without branches, since how far the scan runs is as good as random
-// while many nodes share a count: within SCAN_WIDTH nodes first, a longer run
-// from the largest power of two that fits before the root. The next node
-// alone is the most common case and is taken first.
+// upward scan over ordered counts stops (the sentinels end it). How far that
+// is is as good as random while many nodes share a count, so the counts are
+// compared four at a time in a 64-bit word, then by halving without branches
+// from the largest power of two that fits before the root.
 inline unsigned farthestBelow(unsigned n, unsigned c) {
   const WORD* frequency = model.frequency;
   unsigned low = n + 1;
-  if (frequency[n + 2] >= c) return low;
-  if (frequency[n + SCAN_WIDTH] >= c) {
-    low += (frequency[low + SCAN_WIDTH / 2] < c) * (SCAN_WIDTH / 2);
-    low += (frequency[low + SCAN_WIDTH / 4] < c) * (SCAN_WIDTH / 4);
-    return low + (frequency[low + 1] < c);
+  for (int word = 0; word < SCAN_WORDS; word++, low += COUNTS_PER_WORD) {
+    uint64_t notBelow = countsNotBelow(frequency + low + 1, c);
+    if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / 16;
   }
-  low = n + SCAN_WIDTH;
   for (unsigned half = 1u << (31 - __builtin_clz(NODE_COUNT - low)); half > 0; half /= 2)
     low += (frequency[low + half] < c) * half;
   return low;
