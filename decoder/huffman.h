@@ -76,6 +76,7 @@ void rebuildTree();
 #define SCAN_WORDS 2
 #define LANE_TOPS 0x8000800080008000ull
 #define LANE_ONES 0x0001000100010001ull
+#define LANE_BITS 16
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "counts are read as little-endian lanes");
 inline uint64_t countsNotBelow(const WORD* counts, unsigned c) {
   uint64_t lanes;
@@ -100,7 +101,7 @@ inline unsigned farthestBelow(unsigned n, unsigned c) {
   unsigned low = n + 1;
   for (int word = 0; word < SCAN_WORDS; word++, low += COUNTS_PER_WORD) {
     uint64_t notBelow = countsNotBelow(frequency + low + 1, c);
-    if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / 16;
+    if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / LANE_BITS;
   }
   for (unsigned half = 1u << (31 - __builtin_clz(NODE_COUNT - low)); half > 0; half /= 2)
     low += (frequency[low + half] < c) * half;

@@ -112,6 +112,35 @@ TEST(PositionTables, FollowTheGroups) {
   }
 }
 
+// The exchange's scan compares four counts at once: the lanes that are not
+// below c, lowest index first, whatever the counts around the limit.
+TEST(CountLanes, MarkCountsNotBelow) {
+  struct Case {
+    WORD counts[4];
+    unsigned c;
+    int firstNotBelow;  // 4: none
+  } cases[] = {
+      {{1, 1, 1, 1}, 2, 4},
+      {{1, 2, 3, 4}, 2, 1},
+      {{5, 5, 5, 6}, 6, 3},
+      {{7, 0xFFFF, 0xFFFF, 0xFFFF}, 8, 1},  // the sentinels
+      {{0x7FFE, 0x7FFE, 0x7FFF, 0xFFFF}, 0x7FFF, 2},
+      {{0x7FFE, 0x7FFE, 0x7FFE, 0x7FFE}, 0x7FFF, 4},
+      {{0, 0, 0, 1}, 1, 3},
+      {{9, 9, 9, 9}, 9, 0},
+  };
+  for (const Case& c : cases) {
+    uint64_t notBelow = countsNotBelow(c.counts, c.c);
+    for (int lane = 0; lane < 4; lane++) {
+      bool marked = notBelow >> (lane * 16 + 15) & 1;
+      EXPECT_EQ(marked, c.counts[lane] >= c.c) << c.c << " lane " << lane;
+    }
+    int first = notBelow ? __builtin_ctzll(notBelow) / 16 : 4;
+    EXPECT_EQ(first, c.firstNotBelow) << c.c;
+    EXPECT_EQ(notBelow & ~0x8000800080008000ull, 0u) << c.c;
+  }
+}
+
 // The fill takes whole bytes while 8 or fewer bits are buffered, never
 // more than the stored size, and reads zeros after it.
 TEST_F(Model, BitInputTakesBytesAsNeededAndZerosAfterTheEnd) {
