@@ -39,23 +39,34 @@ BitRegister refillBitRegister(BitRegister in, unsigned need);
 // just decoded, when the register has not needed it yet.
 BitRegister readBlockIfDue(BitRegister in);
 
-// Takes whole bytes of the reader's current block while they fit. Eight bytes
-// at a time while eight remain; the bits below `count` then already hold the
-// next bytes, which the next take ORs in again unchanged.
-// Only while fewer than REGISTER_BITS bits are held.
-inline void topUp(BitRegister& in) {
-  if (in.end - in.next >= 8) {
-    uint64_t word;
-    memcpy(&word, in.next, sizeof word);
-    in.bits |= __builtin_bswap64(word) >> in.count;  // the stream's first byte on top
-    in.next += (REGISTER_BITS - 1 - in.count) / BYTE_BITS;
-    in.count |= REGISTER_BITS - BYTE_BITS;  // count + 8 * bytes taken
-    return;
-  }
+// Takes eight bytes of the reader's block: as many whole bytes as fit go
+// in; the bits below `count` then already hold the next bytes, which the
+// next take ORs in again unchanged. Only while eight bytes remain before
+// `end` and fewer than REGISTER_BITS bits are held.
+inline void takeWord(BitRegister& in) {
+  uint64_t word;
+  memcpy(&word, in.next, sizeof word);
+  in.bits |= __builtin_bswap64(word) >> in.count;  // the stream's first byte on top
+  in.next += (REGISTER_BITS - 1 - in.count) / BYTE_BITS;
+  in.count |= REGISTER_BITS - BYTE_BITS;  // count + 8 * bytes taken
+}
+
+// Takes whole bytes of the reader's block one at a time while they fit.
+inline void takeBytes(BitRegister& in) {
   while (in.count <= REGISTER_BITS - BYTE_BITS && in.next < in.end) {
     in.bits |= (uint64_t)*in.next++ << (REGISTER_BITS - BYTE_BITS - in.count);
     in.count += BYTE_BITS;
   }
+}
+
+inline bool wordAvailable(const BitRegister& in) { return in.end - in.next >= 8; }
+
+// Takes whole bytes of the reader's current block while they fit.
+inline void topUp(BitRegister& in) {
+  if (wordAvailable(in))
+    takeWord(in);
+  else
+    takeBytes(in);
 }
 
 // After each symbol: bits for the next one, and the block read due. Inside
@@ -64,12 +75,12 @@ inline void topUp(BitRegister& in) {
 // are held than the longest code has (a position code refills for itself).
 #define TOP_UP_BELOW (LONGEST_CODE + 1)
 inline void finishSymbolInput(BitRegister& in) {
-  if (in.end - in.next >= 8) {
-    topUp(in);
+  if (wordAvailable(in)) {
+    takeWord(in);
     return;
   }
   if (in.count >= TOP_UP_BELOW) return;
-  topUp(in);
+  takeBytes(in);
   if (in.count < FILL_BELOW) in = readBlockIfDue(in);
 }
 

@@ -103,20 +103,11 @@ int decodePosition() {
 }
 
 // Adds one to the counts from the symbol's leaf up to the root, keeping the
-// counts ordered by index.
+// counts ordered by index. The climb is the decode loop's own; after the
+// rebuild the root is far below the limit.
 void updateModel(int symbol) {
   if (model.frequency[ROOT_NODE] == FREQ_LIMIT) rebuildTree();
-  WORD* frequency = model.frequency;
-  unsigned n = model.parent[NODE_COUNT + symbol];
-  do {
-    unsigned c = (WORD)(frequency[n] + 1);
-    frequency[n] = (WORD)c;
-    if (c > frequency[n + 1]) {
-      updateFromExchange(n, c);
-      return;
-    }
-    n = model.parent[n];
-  } while (n != 0);
+  updateFromLeaf(symbol);
 }
 
 // The first index below j whose count is above f: the counts below j are

@@ -152,7 +152,7 @@ inline void updateFromExchange(unsigned n, unsigned c) {
   }
 }
 
-// updateModel inline, up to the first exchange.
+// updateModel inline, the rebuild left to it.
 inline void updateFromLeaf(int symbol) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;
