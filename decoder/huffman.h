@@ -141,7 +141,10 @@ inline void updateFromExchange(unsigned n, unsigned c) {
   for (;;) {
     size_t up = parent[exchange(n, c)];  // pointer-wide: indexes without extension
     for (;;) {
-      if (up == 0) return;
+      if (up == ROOT_NODE) {
+        frequency[ROOT_NODE]++;
+        return;
+      }
       WORD count = (WORD)(frequency[up] + 1);
       frequency[up] = count;
       if (count > frequency[up + 1]) break;
@@ -169,7 +172,8 @@ inline void updateFromLeaf(int symbol) {
       return;
     }
     n = parent[n];
-  } while (n != 0);
+  } while (n != ROOT_NODE);
+  frequency[ROOT_NODE]++;
 }
 
 // The bit input in locals: the same bits as bitBuffer, left-aligned in 32.
