@@ -108,13 +108,13 @@ inline unsigned farthestBelow(unsigned n, unsigned c) {
   return low;
 }
 
-// Exchanges node n, whose new count c overtook the next node's, with the
-// farthest node of its old count; returns where n's contents went.
-inline unsigned exchange(unsigned n, unsigned c) {
+// Exchanges node n, whose count equals the next node's, with the farthest
+// node of that count and adds one to it there; returns where n's contents
+// went.
+inline unsigned exchange(unsigned n, unsigned count) {
   WORD* frequency = model.frequency;
-  unsigned m = farthestBelow(n, c);
-  frequency[n] = (WORD)(c - 1);  // m's count: the old count of n
-  frequency[m] = (WORD)c;
+  unsigned m = farthestBelow(n, count + 1);
+  frequency[m] = (WORD)(count + 1);  // n keeps its count, which was m's
   unsigned a = model.child[n], b = model.child[m];
   model.child[m] = (WORD)a;
   model.child[n] = (WORD)b;
@@ -134,28 +134,29 @@ inline unsigned exchange(unsigned n, unsigned c) {
 }
 
 // The rest of the walk to the root after an exchange, exchanging again
-// wherever a count overtakes the next.
-inline void updateFromExchange(unsigned n, unsigned c) {
+// wherever a count is about to overtake the next. Counts are ordered, so
+// that is where they are equal.
+inline void updateFromExchange(unsigned n, unsigned count) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;
   for (;;) {
-    size_t up = parent[exchange(n, c)];  // pointer-wide: indexes without extension
+    size_t up = parent[exchange(n, count)];  // pointer-wide: indexes without extension
     for (;;) {
       if (up == ROOT_NODE) {
         frequency[ROOT_NODE]++;
         return;
       }
-      WORD count = (WORD)(frequency[up] + 1);
-      frequency[up] = count;
-      if (count > frequency[up + 1]) break;
+      count = frequency[up];
+      if (count == frequency[up + 1]) break;
+      frequency[up] = (WORD)(count + 1);
       up = parent[up];
     }
     n = (unsigned)up;
-    c = frequency[up];
   }
 }
 
-// updateModel inline, the rebuild left to it.
+// updateModel inline, the rebuild left to it. The root's count is never
+// compared: the sentinel after it is above every count.
 inline void updateFromLeaf(int symbol) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;
@@ -165,12 +166,12 @@ inline void updateFromLeaf(int symbol) {
   }
   size_t n = parent[NODE_COUNT + symbol];  // pointer-wide: indexes without extension
   do {
-    WORD c = (WORD)(frequency[n] + 1);
-    frequency[n] = c;
-    if (c > frequency[n + 1]) {
-      updateFromExchange((unsigned)n, c);
+    unsigned count = frequency[n];
+    if (count == frequency[n + 1]) {
+      updateFromExchange((unsigned)n, count);
       return;
     }
+    frequency[n] = (WORD)(count + 1);
     n = parent[n];
   } while (n != ROOT_NODE);
   frequency[ROOT_NODE]++;
