@@ -111,7 +111,7 @@ inline unsigned farthestBelow(unsigned n, unsigned c) {
 // Exchanges node n, whose count equals the next node's, with the farthest
 // node of that count and adds one to it there; returns where n's contents
 // went.
-inline unsigned exchange(unsigned n, unsigned count) {
+__attribute__((always_inline)) inline unsigned exchange(unsigned n, unsigned count) {
   WORD* frequency = model.frequency;
   unsigned m = farthestBelow(n, count + 1);
   frequency[m] = (WORD)(count + 1);  // n keeps its count, which was m's
@@ -136,7 +136,7 @@ inline unsigned exchange(unsigned n, unsigned count) {
 // The rest of the walk to the root after an exchange, exchanging again
 // wherever a count is about to overtake the next. Counts are ordered, so
 // that is where they are equal.
-inline void updateFromExchange(unsigned n, unsigned count) {
+__attribute__((noinline)) inline void updateFromExchange(unsigned n, unsigned count) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;
   for (;;) {
