@@ -103,8 +103,10 @@ inline unsigned farthestBelow(unsigned n, unsigned c) {
     uint64_t notBelow = countsNotBelow(frequency + low + 1, c);
     if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / LANE_BITS;
   }
-  for (unsigned half = 1u << (31 - __builtin_clz(NODE_COUNT - low)); half > 0; half /= 2)
-    low += (frequency[low + half] < c) * half;
+  for (unsigned half = 1u << (31 - __builtin_clz(NODE_COUNT - low)); half > 0; half /= 2) {
+    unsigned ahead = low + half;
+    low = frequency[ahead] < c ? ahead : low;
+  }
   return low;
 }
 
