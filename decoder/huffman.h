@@ -96,17 +96,28 @@ inline void adopt(unsigned held, unsigned node) {
 // is is as good as random while many nodes share a count, so the counts are
 // compared four at a time in a 64-bit word, then by halving without branches
 // from the largest power of two that fits before the root.
+#define LAST_OF_COUNT_MASK 1023
+extern WORD lastOfCount[LAST_OF_COUNT_MASK + 1];
 inline unsigned farthestBelow(unsigned n, unsigned c) {
   const WORD* frequency = model.frequency;
   unsigned low = n + 1;
-  for (int word = 0; word < SCAN_WORDS; word++, low += COUNTS_PER_WORD) {
-    uint64_t notBelow = countsNotBelow(frequency + low + 1, c);
-    if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / LANE_BITS;
+  uint64_t notBelow = countsNotBelow(frequency + low + 1, c);
+  if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / LANE_BITS;
+  low += COUNTS_PER_WORD;
+  notBelow = countsNotBelow(frequency + low + 1, c);
+  if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / LANE_BITS;
+  low += COUNTS_PER_WORD;
+  WORD& last = lastOfCount[(c - 1) & LAST_OF_COUNT_MASK];
+  unsigned guess = last;
+  if (guess > low && frequency[guess] < c && frequency[guess + 1] >= c) {
+    last = (WORD)(guess - 1);
+    return guess;
   }
   for (unsigned half = 1u << (31 - __builtin_clz(NODE_COUNT - low)); half > 0; half /= 2) {
     unsigned ahead = low + half;
     low = frequency[ahead] < c ? ahead : low;
   }
+  last = (WORD)(low - 1);
   return low;
 }
 
