@@ -4,7 +4,7 @@
 
 HuffmanModel model;
 WORD stepTable[STEP_TABLE_SIZE];
-WORD lastOfCount[LAST_OF_COUNT_MASK + 1];
+WORD runEnds[RUN_ENDS];
 
 #define FREQ_SENTINEL 0xFFFFu  // above every count: ends the upward scan
 

@@ -91,34 +91,43 @@ inline void adopt(unsigned held, unsigned node) {
   model.parent[held < NODE_COUNT ? held + 1 : held] = (WORD)node;
 }
 
-// The last index above n whose count is below c, n + 1 being one: where the
-// upward scan over ordered counts stops (the sentinels end it). How far that
-// is is as good as random while many nodes share a count, so the counts are
-// compared four at a time in a 64-bit word, then by halving without branches
-// from the largest power of two that fits before the root.
-#define LAST_OF_COUNT_MASK 1023
-extern WORD lastOfCount[LAST_OF_COUNT_MASK + 1];
-inline unsigned farthestBelow(unsigned n, unsigned c) {
+// The last index at or above low whose count is below c, by halving without
+// branches from the largest power of two that fits before the root.
+inline unsigned lastBelowByHalving(unsigned low, unsigned c) {
   const WORD* frequency = model.frequency;
-  unsigned low = n + 1;
-  uint64_t notBelow = countsNotBelow(frequency + low + 1, c);
-  if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / LANE_BITS;
-  low += COUNTS_PER_WORD;
-  notBelow = countsNotBelow(frequency + low + 1, c);
-  if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / LANE_BITS;
-  low += COUNTS_PER_WORD;
-  WORD& last = lastOfCount[(c - 1) & LAST_OF_COUNT_MASK];
-  unsigned guess = last;
-  if (guess > low && frequency[guess] < c && frequency[guess + 1] >= c) {
-    last = (WORD)(guess - 1);
-    return guess;
-  }
   for (unsigned half = 1u << (31 - __builtin_clz(NODE_COUNT - low)); half > 0; half /= 2) {
     unsigned ahead = low + half;
     low = frequency[ahead] < c ? ahead : low;
   }
-  last = (WORD)(low - 1);
   return low;
+}
+
+// Where each count's run of nodes ended when the scan last went to its end,
+// less one (the exchange takes the last node out of the run). While a
+// stream's first symbols come in, runs of leaves that share a small count
+// are hundreds of nodes long and each exchange goes to the same run's end.
+// A hint only: it is checked against the counts each time, so counts that
+// share an entry, or a run that has moved since, cost a search and no more.
+#define RUN_ENDS 1024
+extern WORD runEnds[RUN_ENDS];
+
+// The last index above n whose count is below c, n + 1 being one: where the
+// upward scan over ordered counts stops (the sentinels end it). How far that
+// is is as good as random while many nodes share a count, so the counts are
+// compared four at a time in a 64-bit word; a longer run is looked up, or
+// searched for by halving.
+inline unsigned farthestBelow(unsigned n, unsigned c) {
+  const WORD* frequency = model.frequency;
+  unsigned low = n + 1;
+  for (int word = 0; word < SCAN_WORDS; word++, low += COUNTS_PER_WORD) {
+    uint64_t notBelow = countsNotBelow(frequency + low + 1, c);
+    if (notBelow) return low + (unsigned)__builtin_ctzll(notBelow) / LANE_BITS;
+  }
+  WORD& remembered = runEnds[(c - 1) % RUN_ENDS];
+  unsigned end = remembered;
+  if (end <= low || frequency[end] >= c || frequency[end + 1] < c) end = lastBelowByHalving(low, c);
+  remembered = (WORD)(end - 1);
+  return end;
 }
 
 // Exchanges node n, whose count equals the next node's, with the farthest
@@ -146,9 +155,11 @@ __attribute__((always_inline)) inline unsigned exchange(unsigned n, unsigned cou
   return m;
 }
 
-// The rest of the walk to the root after an exchange, exchanging again
-// wherever a count is about to overtake the next. Counts are ordered, so
-// that is where they are equal.
+// The rest of the climb to the root from a node whose count is about to
+// overtake the next, exchanging there and again wherever that happens.
+// Counts are ordered, so that is where they are equal. Out of line, with
+// the exchanges in it: a call for each symbol that exchanges at all, not
+// for each exchange.
 __attribute__((noinline)) inline void updateFromExchange(unsigned n, unsigned count) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;
@@ -168,8 +179,8 @@ __attribute__((noinline)) inline void updateFromExchange(unsigned n, unsigned co
   }
 }
 
-// updateModel inline, the rebuild left to it. The root's count is never
-// compared: the sentinel after it is above every count.
+// updateModel inline, the rebuild left to it. The root is never compared
+// with the sentinel after it, which is above every count.
 inline void updateFromLeaf(int symbol) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;

@@ -2,6 +2,7 @@
 // input past the stored bytes, and the rebuild of the tree.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -139,6 +140,33 @@ TEST(CountLanes, MarkCountsNotBelow) {
     EXPECT_EQ(first, c.firstNotBelow) << c.c;
     EXPECT_EQ(notBelow & ~0x8000800080008000ull, 0u) << c.c;
   }
+}
+
+// The scan ends at the last node of the run whatever the table of run ends
+// holds: the right end, an end one off either way (a run that has moved),
+// or nothing yet; and past the words it compares directly, remembers the
+// end of the run that the exchange leaves.
+TEST(RunEnds, ScanEndsAtTheRunsEndWhateverIsRemembered) {
+  const unsigned n = 10, count = 4;  // node n and the run after it
+  const unsigned runs[] = {1, 4, 8, 9, 10, 100, 555};
+  struct Remembered {
+    const char* what;
+    int offset;  // from the run's end; INT_MIN: 0
+  } remembered[] = {{"the end", 0}, {"one short", -1}, {"one past", 1}, {"nothing", INT_MIN}};
+  initTree();  // the sentinels after the root
+  for (unsigned run : runs) {
+    unsigned end = n + run;
+    for (unsigned i = 0; i < NODE_COUNT; i++) model.frequency[i] = (WORD)(i <= end ? count : count + 2);
+    for (const Remembered& r : remembered) {
+      WORD& entry = runEnds[count % RUN_ENDS];
+      entry = (WORD)(r.offset == INT_MIN ? 0 : (int)end + r.offset);
+      EXPECT_EQ(farthestBelow(n, count + 1), end) << "run " << run << ", " << r.what;
+      if (run > SCAN_WORDS * COUNTS_PER_WORD) {
+        EXPECT_EQ(entry, end - 1) << "run " << run << ", " << r.what;
+      }
+    }
+  }
+  initTree();
 }
 
 // The fill takes whole bytes while 8 or fewer bits are buffered, never
