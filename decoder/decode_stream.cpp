@@ -64,42 +64,86 @@ static inline void copyMatch(BYTE* out, unsigned distance, unsigned length) {
   }
 }
 
-// Walks from the root two levels a step; with more bits at hand than any
-// code has, without looking at the count on the way.
-static inline int walkTree(BitRegister& in) {
-  unsigned v = model.child[ROOT_NODE];
-  unsigned next;
-  if (in.count > LONGEST_CODE) {
-    for (;;) {
-      next = stepTable[2 * v + peekBits(in, 2)];
-      if (next >= NODE_COUNT) break;
-      dropBits(in, 2);
-      v = next;
-    }
-  } else {
-    for (;;) {
-      if (in.count < 2) in = refillBitRegister(in, 2);
-      next = stepTable[2 * v + peekBits(in, 2)];
-      if (next >= NODE_COUNT) break;
-      dropBits(in, 2);
-      v = next;
-    }
-  }
-  if (next & STEP_ONE_BIT) {
+// The walk's last step: to a leaf one level down, or two.
+static inline int leafReached(BitRegister& in, unsigned step) {
+  if (step & STEP_ONE_BIT) {
     dropBits(in, 1);
-    return (int)((next & ~STEP_ONE_BIT) - NODE_COUNT);
+    return (int)((step & ~STEP_ONE_BIT) - NODE_COUNT);
   }
   dropBits(in, 2);
-  return (int)(next - NODE_COUNT);
+  return (int)(step - NODE_COUNT);
 }
 
-static inline unsigned readPosition(BitRegister& in) {
-  if (in.count < POSITION_CODE_BITS) in = refillBitRegister(in, POSITION_CODE_BITS);
+// Walks from the root two levels a step while more bits are held than any
+// code has, without looking at the count on the way.
+static inline int walkHeld(BitRegister& in) {
+  unsigned v = model.child[ROOT_NODE];
+  unsigned next;
+  for (;;) {
+    next = stepTable[2 * v + peekBits(in, 2)];
+    if (next >= NODE_COUNT) break;
+    dropBits(in, 2);
+    v = next;
+  }
+  return leafReached(in, next);
+}
+
+// The same with fewer bits held: the register is refilled on the way.
+static int walkTree(BitRegister& in) {
+  if (in.count > LONGEST_CODE) return walkHeld(in);
+  unsigned v = model.child[ROOT_NODE];
+  unsigned next;
+  for (;;) {
+    if (in.count < 2) in = refillBitRegister(in, 2);
+    next = stepTable[2 * v + peekBits(in, 2)];
+    if (next >= NODE_COUNT) break;
+    dropBits(in, 2);
+    v = next;
+  }
+  return leafReached(in, next);
+}
+
+static inline unsigned positionHeld(BitRegister& in) {
   unsigned b = peekBits(in, 8);
   unsigned length = positionBits[b] + POSITION_LOW_BITS;
   unsigned position = positionHigh[b] << POSITION_LOW_BITS | (peekBits(in, length) & ((1u << POSITION_LOW_BITS) - 1));
   dropBits(in, length);
   return position;
+}
+
+static unsigned readPosition(BitRegister& in) {
+  if (in.count < POSITION_CODE_BITS) in = refillBitRegister(in, POSITION_CODE_BITS);
+  return positionHeld(in);
+}
+
+// Bits that a symbol takes at the most: its code and a position.
+#define SYMBOL_BITS (LONGEST_CODE + POSITION_CODE_BITS)
+
+// Symbols one after another while nothing else is due: the bits of the
+// next symbol are held, the register can be topped up from the block, no
+// rebuild is due and the output has not reached `stop`; returns where the
+// output stopped. Out of line and free of calls, so that the compiler
+// keeps the register and the output in machine registers throughout.
+__attribute__((noinline)) static BYTE* decodeRun(BitRegister* state, BYTE* next, const BYTE* stop) {
+  BitRegister in = *state;
+  if (in.count < SYMBOL_BITS || !wordAvailable(in)) return next;
+  // Each symbol ends with a full top-up, which leaves more than SYMBOL_BITS.
+  const BYTE* lastWord = in.end - sizeof(uint64_t);
+  while (next < stop && in.next <= lastWord && model.frequency[ROOT_NODE] != FREQ_LIMIT) {
+    int s = walkHeld(in);
+    if (s < 256) {
+      *next++ = (BYTE)s;
+    } else {
+      unsigned length = (unsigned)(s - MATCH_LENGTH_BASE);
+      copyMatch(next, positionHeld(in) + 1, length);
+      next += length;
+    }
+    takeWord(in);
+    size_t n = climbFromLeaf((unsigned)s);
+    if (n != ROOT_NODE) climbFromExchange(n);
+  }
+  *state = in;
+  return next;
 }
 
 // The output side of the loop: where the next byte goes, what the writer
@@ -150,7 +194,9 @@ static int lookUp(Output* result) {
   return 1;
 }
 
-// The symbol loop, with the bit input and the output position in locals.
+// The symbol loop: runs of symbols, and one symbol at a time wherever the
+// register needs the reader or the model a rebuild; the writer, the pump
+// and the window are looked after when the output reaches the next stop.
 static LONG decodeSymbols(FILE* output, LONG expandedSize) {
   BitRegister in = loadBitRegister();
   Output out = {history + WINDOW_SIZE, history + WINDOW_SIZE, -WINDOW_SIZE, 0, expandedSize, output};
@@ -158,6 +204,12 @@ static LONG decodeSymbols(FILE* output, LONG expandedSize) {
   BYTE* stop = nextStop(out);
   finishSymbolInput(in);
   for (;;) {
+    out.next = decodeRun(&in, out.next, stop);
+    if (out.next >= stop) {
+      if (!lookUp(&out)) break;
+      stop = nextStop(out);
+      continue;
+    }
     int s = walkTree(in);
     if (s < 256) {
       *out.next++ = (BYTE)s;
@@ -168,13 +220,6 @@ static LONG decodeSymbols(FILE* output, LONG expandedSize) {
     }
     finishSymbolInput(in);
     updateFromLeaf(s);
-    if (out.next >= stop) {
-      Output looked = out;
-      int goOn = lookUp(&looked);
-      out = looked;
-      if (!goOn) break;
-      stop = nextStop(out);
-    }
   }
   storeBitRegister(in);
   long long count = produced(out);

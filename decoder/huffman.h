@@ -157,14 +157,13 @@ __attribute__((always_inline)) inline unsigned exchange(unsigned n, unsigned cou
 
 // The rest of the climb to the root from a node whose count is about to
 // overtake the next, exchanging there and again wherever that happens.
-// Counts are ordered, so that is where they are equal. Out of line, with
-// the exchanges in it: a call for each symbol that exchanges at all, not
-// for each exchange.
-__attribute__((noinline)) inline void updateFromExchange(unsigned n, unsigned count) {
+// Counts are ordered, so that is where they are equal.
+__attribute__((always_inline)) inline void climbFromExchange(size_t n) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;
+  unsigned count = frequency[n];
   for (;;) {
-    size_t up = parent[exchange(n, count)];  // pointer-wide: indexes without extension
+    size_t up = parent[exchange((unsigned)n, count)];  // pointer-wide: indexes without extension
     for (;;) {
       if (up == ROOT_NODE) {
         frequency[ROOT_NODE]++;
@@ -175,30 +174,39 @@ __attribute__((noinline)) inline void updateFromExchange(unsigned n, unsigned co
       frequency[up] = (WORD)(count + 1);
       up = parent[up];
     }
-    n = (unsigned)up;
+    n = up;
   }
 }
 
-// updateModel inline, the rebuild left to it. The root is never compared
-// with the sentinel after it, which is above every count.
-inline void updateFromLeaf(int symbol) {
+// Out of line, for the decode loop's general path: a call for each symbol
+// that exchanges at all.
+__attribute__((noinline)) inline void updateFromExchange(size_t n) { climbFromExchange(n); }
+
+// Adds one to the counts from the symbol's leaf up while no exchange is due;
+// returns the node where one is, or the root once it is counted. The root
+// is never compared with the sentinel after it, which is above every count.
+inline size_t climbFromLeaf(unsigned symbol) {
   WORD* frequency = model.frequency;
   const WORD* parent = model.parent;
-  if (frequency[ROOT_NODE] == FREQ_LIMIT) {
-    updateModel(symbol);
-    return;
-  }
   size_t n = parent[NODE_COUNT + symbol];  // pointer-wide: indexes without extension
   do {
     unsigned count = frequency[n];
-    if (count == frequency[n + 1]) {
-      updateFromExchange((unsigned)n, count);
-      return;
-    }
+    if (count == frequency[n + 1]) return n;
     frequency[n] = (WORD)(count + 1);
     n = parent[n];
   } while (n != ROOT_NODE);
   frequency[ROOT_NODE]++;
+  return ROOT_NODE;
+}
+
+// updateModel inline, the rebuild left to it.
+inline void updateFromLeaf(int symbol) {
+  if (model.frequency[ROOT_NODE] == FREQ_LIMIT) {
+    updateModel(symbol);
+    return;
+  }
+  size_t n = climbFromLeaf((unsigned)symbol);
+  if (n != ROOT_NODE) updateFromExchange(n);
 }
 
 // The bit input in locals: the same bits as bitBuffer, left-aligned in 32.
