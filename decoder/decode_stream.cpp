@@ -64,19 +64,20 @@ static inline void copyMatch(BYTE* out, unsigned distance, unsigned length) {
   }
 }
 
-// The walk's last step: to a leaf one level down, or two.
-static inline int leafReached(BitRegister& in, unsigned step) {
+// The walk's last step: to a leaf one level down, or two. Returns the leaf
+// as the tree holds it, NODE_COUNT + its symbol.
+static inline unsigned leafReached(BitRegister& in, unsigned step) {
   if (step & STEP_ONE_BIT) {
     dropBits(in, 1);
-    return (int)((step & ~STEP_ONE_BIT) - NODE_COUNT);
+    return step & ~STEP_ONE_BIT;
   }
   dropBits(in, 2);
-  return (int)(step - NODE_COUNT);
+  return step;
 }
 
 // Walks from the root two levels a step while more bits are held than any
 // code has, without looking at the count on the way.
-static inline int walkHeld(BitRegister& in) {
+static inline unsigned walkHeld(BitRegister& in) {
   unsigned v = model.child[ROOT_NODE];
   unsigned next;
   for (;;) {
@@ -88,9 +89,10 @@ static inline int walkHeld(BitRegister& in) {
   return leafReached(in, next);
 }
 
-// The same with fewer bits held: the register is refilled on the way.
+// The same with fewer bits held, the register refilled on the way; returns
+// the symbol.
 static int walkTree(BitRegister& in) {
-  if (in.count > LONGEST_CODE) return walkHeld(in);
+  if (in.count > LONGEST_CODE) return (int)(walkHeld(in) - NODE_COUNT);
   unsigned v = model.child[ROOT_NODE];
   unsigned next;
   for (;;) {
@@ -100,7 +102,7 @@ static int walkTree(BitRegister& in) {
     dropBits(in, 2);
     v = next;
   }
-  return leafReached(in, next);
+  return (int)(leafReached(in, next) - NODE_COUNT);
 }
 
 static inline unsigned positionHeld(BitRegister& in) {
@@ -130,16 +132,16 @@ __attribute__((noinline)) static BYTE* decodeRun(BitRegister* state, BYTE* next,
   // Each symbol ends with a full top-up, which leaves more than SYMBOL_BITS.
   const BYTE* lastWord = in.end - sizeof(uint64_t);
   while (next < stop && in.next <= lastWord && model.frequency[ROOT_NODE] != FREQ_LIMIT) {
-    int s = walkHeld(in);
-    if (s < 256) {
-      *next++ = (BYTE)s;
+    unsigned leaf = walkHeld(in);
+    if (leaf < NODE_COUNT + 256) {
+      *next++ = (BYTE)(leaf - NODE_COUNT);
     } else {
-      unsigned length = (unsigned)(s - MATCH_LENGTH_BASE);
+      unsigned length = leaf - (NODE_COUNT + MATCH_LENGTH_BASE);
       copyMatch(next, positionHeld(in) + 1, length);
       next += length;
     }
     takeWord(in);
-    size_t n = climbFromLeaf((unsigned)s);
+    size_t n = climbFromLeaf(leaf);
     if (n != ROOT_NODE) climbFromExchange(n);
   }
   *state = in;

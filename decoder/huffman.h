@@ -133,13 +133,17 @@ inline unsigned farthestBelow(unsigned n, unsigned c) {
 // Exchanges node n, whose count equals the next node's, with the farthest
 // node of that count and adds one to it there; returns where n's contents
 // went.
+//
+// The update's functions reach the model's arrays through one pointer: the
+// compiler then keeps a single address for all of them, which leaves the
+// decode loop's registers to the loop.
 __attribute__((always_inline)) inline unsigned exchange(unsigned n, unsigned count) {
-  WORD* frequency = model.frequency;
+  HuffmanModel* tree = &model;
   unsigned m = farthestBelow(n, count + 1);
-  frequency[m] = (WORD)(count + 1);  // n keeps its count, which was m's
-  unsigned a = model.child[n], b = model.child[m];
-  model.child[m] = (WORD)a;
-  model.child[n] = (WORD)b;
+  tree->frequency[m] = (WORD)(count + 1);  // n keeps its count, which was m's
+  unsigned a = tree->child[n], b = tree->child[m];
+  tree->child[m] = (WORD)a;
+  tree->child[n] = (WORD)b;
   adopt(a, m);
   adopt(b, n);
   // Each node's entries follow what it holds, and what n and m hold has
@@ -150,8 +154,8 @@ __attribute__((always_inline)) inline unsigned exchange(unsigned n, unsigned cou
   memcpy(&stepTable[2 * n], &stepsOfM, sizeof stepsOfM);
   memcpy(&stepTable[2 * m], &stepsOfN, sizeof stepsOfN);
   // The parents' entries that pass through n and m.
-  stepTable[2 * model.parent[n] + (n & 1)] = (WORD)b;
-  stepTable[2 * model.parent[m] + (m & 1)] = (WORD)a;
+  stepTable[2 * tree->parent[n] + (n & 1)] = (WORD)b;
+  stepTable[2 * tree->parent[m] + (m & 1)] = (WORD)a;
   return m;
 }
 
@@ -159,20 +163,19 @@ __attribute__((always_inline)) inline unsigned exchange(unsigned n, unsigned cou
 // overtake the next, exchanging there and again wherever that happens.
 // Counts are ordered, so that is where they are equal.
 __attribute__((always_inline)) inline void climbFromExchange(size_t n) {
-  WORD* frequency = model.frequency;
-  const WORD* parent = model.parent;
-  unsigned count = frequency[n];
+  HuffmanModel* tree = &model;
+  unsigned count = tree->frequency[n];
   for (;;) {
-    size_t up = parent[exchange((unsigned)n, count)];  // pointer-wide: indexes without extension
+    size_t up = tree->parent[exchange((unsigned)n, count)];  // pointer-wide: indexes without extension
     for (;;) {
       if (up == ROOT_NODE) {
-        frequency[ROOT_NODE]++;
+        tree->frequency[ROOT_NODE]++;
         return;
       }
-      count = frequency[up];
-      if (count == frequency[up + 1]) break;
-      frequency[up] = (WORD)(count + 1);
-      up = parent[up];
+      count = tree->frequency[up];
+      if (count == tree->frequency[up + 1]) break;
+      tree->frequency[up] = (WORD)(count + 1);
+      up = tree->parent[up];
     }
     n = up;
   }
@@ -182,20 +185,20 @@ __attribute__((always_inline)) inline void climbFromExchange(size_t n) {
 // that exchanges at all.
 __attribute__((noinline)) inline void updateFromExchange(size_t n) { climbFromExchange(n); }
 
-// Adds one to the counts from the symbol's leaf up while no exchange is due;
-// returns the node where one is, or the root once it is counted. The root
-// is never compared with the sentinel after it, which is above every count.
-inline size_t climbFromLeaf(unsigned symbol) {
-  WORD* frequency = model.frequency;
-  const WORD* parent = model.parent;
-  size_t n = parent[NODE_COUNT + symbol];  // pointer-wide: indexes without extension
+// Adds one to the counts from the node of a leaf (NODE_COUNT + its symbol,
+// as the tree holds it) up while no exchange is due; returns the node where
+// one is, or the root once it is counted. The root is never compared with
+// the sentinel after it, which is above every count.
+inline size_t climbFromLeaf(unsigned leaf) {
+  HuffmanModel* tree = &model;
+  size_t n = tree->parent[leaf];  // pointer-wide: indexes without extension
   do {
-    unsigned count = frequency[n];
-    if (count == frequency[n + 1]) return n;
-    frequency[n] = (WORD)(count + 1);
-    n = parent[n];
+    unsigned count = tree->frequency[n];
+    if (count == tree->frequency[n + 1]) return n;
+    tree->frequency[n] = (WORD)(count + 1);
+    n = tree->parent[n];
   } while (n != ROOT_NODE);
-  frequency[ROOT_NODE]++;
+  tree->frequency[ROOT_NODE]++;
   return ROOT_NODE;
 }
 
@@ -205,7 +208,7 @@ inline void updateFromLeaf(int symbol) {
     updateModel(symbol);
     return;
   }
-  size_t n = climbFromLeaf((unsigned)symbol);
+  size_t n = climbFromLeaf(NODE_COUNT + (unsigned)symbol);
   if (n != ROOT_NODE) updateFromExchange(n);
 }
 
