@@ -89,10 +89,9 @@ static inline unsigned walkHeld(BitRegister& in) {
   return leafReached(in, next);
 }
 
-// The same with fewer bits held, the register refilled on the way; returns
-// the symbol.
+// The same with the register refilled on the way, for the symbols outside
+// the runs; returns the symbol.
 static int walkTree(BitRegister& in) {
-  if (in.count > LONGEST_CODE) return (int)(walkHeld(in) - NODE_COUNT);
   unsigned v = model.child[ROOT_NODE];
   unsigned next;
   for (;;) {

@@ -49,8 +49,8 @@ extern HuffmanModel model;
 // The code tree two levels at a time, kept in step with child[]: for node u
 // and the bit b that follows it, stepTable[2u + b] holds what the walk
 // reaches (the first node of the next pair, or a leaf as 567 + s), that is
-// child[child[u] + b]. When u is a leaf itself, both entries hold its child value with STEP_ONE_BIT set:
-// the walk then takes one bit, not two. Pair bases are always even, so for
+// child[child[u] + b]. When u is a leaf itself, both entries hold its child
+// value with STEP_ONE_BIT set: the walk then takes one bit, not two. Pair bases are always even, so for
 // the pair v and the next two bits the entry is stepTable[2v + bits].
 #define STEP_ONE_BIT 0x8000u
 #define STEP_TABLE_SIZE (2 * NODE_COUNT)
@@ -66,6 +66,11 @@ void updateModel(int symbol);
 void rebuildTree();
 
 // The update inline: the decode loop keeps its locals in registers around it.
+// The exchange and the climbs reach the model's arrays through one pointer:
+// the compiler then keeps a single address for all of them, which leaves the
+// loop's registers to the loop. The climb from a leaf and the climb after an
+// exchange stay two loops: a leaf is never the root, so the first tests at
+// the bottom only, and folding them cost the loop registers.
 
 // Four counts in one word, the lowest index in the low bits: a lane's top
 // bit, set beforehand, survives subtracting c exactly when the count is not
@@ -133,10 +138,6 @@ inline unsigned farthestBelow(unsigned n, unsigned c) {
 // Exchanges node n, whose count equals the next node's, with the farthest
 // node of that count and adds one to it there; returns where n's contents
 // went.
-//
-// The update's functions reach the model's arrays through one pointer: the
-// compiler then keeps a single address for all of them, which leaves the
-// decode loop's registers to the loop.
 __attribute__((always_inline)) inline unsigned exchange(unsigned n, unsigned count) {
   HuffmanModel* tree = &model;
   unsigned m = farthestBelow(n, count + 1);
