@@ -75,10 +75,14 @@ static inline unsigned leafReached(BitRegister& in, unsigned step) {
   return step;
 }
 
-// Walks from the root two levels a step while more bits are held than any
-// code has, without looking at the count on the way.
+// Walks from the root, the first levels in one lookup and then two levels a
+// step, while more bits are held than any code has, without looking at the
+// count on the way.
 static inline unsigned walkHeld(BitRegister& in) {
-  unsigned v = model.child[ROOT_NODE];
+  unsigned top = topTable[peekBits(in, TOP_LEVELS)];
+  dropBits(in, top >> TOP_USED_SHIFT);
+  unsigned v = top & TOP_VALUE_MASK;
+  if (v >= NODE_COUNT) return v;
   unsigned next;
   for (;;) {
     next = stepTable[2 * v + peekBits(in, 2)];
@@ -130,6 +134,7 @@ __attribute__((noinline)) static BYTE* decodeRun(BitRegister* state, BYTE* next,
   if (in.count < SYMBOL_BITS || !wordAvailable(in)) return next;
   // Each symbol ends with a full top-up, which leaves more than SYMBOL_BITS.
   const BYTE* lastWord = in.end - sizeof(uint64_t);
+  if (topStale) buildTopTable();
   while (next < stop && in.next <= lastWord && model.frequency[ROOT_NODE] != FREQ_LIMIT) {
     unsigned leaf = walkHeld(in);
     if (leaf < NODE_COUNT + 256) {
@@ -141,7 +146,10 @@ __attribute__((noinline)) static BYTE* decodeRun(BitRegister* state, BYTE* next,
     }
     takeWord(in);
     size_t n = climbFromLeaf(leaf);
-    if (n != ROOT_NODE) climbFromExchange(n);
+    if (n != ROOT_NODE) {
+      climbFromExchange(n);
+      if (topStale) buildTopTable();
+    }
   }
   *state = in;
   return next;

@@ -59,6 +59,7 @@ struct StartingTree {
 static StartingTree startingTree;
 
 void initTree() {
+  topStale = 1;
   if (!startingTree.built) {
     buildStartingTree();
     memcpy(startingTree.frequency, model.frequency, sizeof model.frequency);
@@ -147,4 +148,5 @@ void rebuildTree() {
   }
   for (int i = 0; i < NODE_COUNT; i++) adopt(model.child[i], i);
   setAllSteps();
+  topStale = 1;
 }

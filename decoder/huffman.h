@@ -56,6 +56,27 @@ extern HuffmanModel model;
 #define STEP_TABLE_SIZE (2 * NODE_COUNT)
 extern WORD stepTable[STEP_TABLE_SIZE];
 
+// The tree's first TOP_LEVELS levels in one lookup: for the next TOP_LEVELS
+// bits, the value the walk holds after them (the child value of the node it
+// reached at that depth, or a leaf it reached sooner) with the bits taken
+// in the top bits. topMark marks the nodes the table was made from: those
+// at the bottom level have their entry in topEntry, so an exchange there
+// rewrites one entry; an exchange above leaves the table stale, to be
+// built again before the next walk.
+#define TOP_LEVELS 4
+#define TOP_ENTRIES (1 << TOP_LEVELS)
+#define TOP_USED_SHIFT 12
+#define TOP_VALUE_MASK ((1u << TOP_USED_SHIFT) - 1)
+#define TOP_BOTTOM 1
+#define TOP_ABOVE 2
+extern WORD topTable[TOP_ENTRIES];
+extern BYTE topMark[NODE_COUNT];
+extern WORD topEntry[NODE_COUNT];
+extern BYTE topStale;
+void buildTopTable();
+// After an exchange of n and m, one of them marked.
+void followTopTable(unsigned n, unsigned m);
+
 void resetBitInput(DWORD storedSize);
 void initTree();
 int decodeSymbol();
@@ -157,6 +178,7 @@ __attribute__((always_inline)) inline unsigned exchange(unsigned n, unsigned cou
   // The parents' entries that pass through n and m.
   stepTable[2 * tree->parent[n] + (n & 1)] = (WORD)b;
   stepTable[2 * tree->parent[m] + (m & 1)] = (WORD)a;
+  if (topMark[n] | topMark[m]) followTopTable(n, m);
   return m;
 }
 

@@ -380,8 +380,34 @@ TEST_F(Differential, AbortsAtEachPump) {
   }
 }
 
+// The top table and its marks against the tree: each bit pattern walked
+// one level at a time, and each node marked exactly when it lies within
+// the table's levels.
+static void expectTopTableFollowsTree(int symbolIndex) {
+  if (topStale) buildTopTable();
+  unsigned depth[NODE_COUNT] = {};
+  for (unsigned u = ROOT_NODE; u-- > 0;) depth[u] = depth[model.parent[u]] + 1;
+  for (unsigned bits = 0; bits < TOP_ENTRIES; bits++) {
+    unsigned held = model.child[ROOT_NODE], used = 0;
+    while (used < TOP_LEVELS && held < NODE_COUNT) {
+      unsigned node = held + (bits >> (TOP_LEVELS - 1 - used) & 1);
+      if (used == TOP_LEVELS - 1) {
+        ASSERT_EQ(topEntry[node], bits) << symbolIndex;
+      }
+      held = model.child[node];
+      used++;
+    }
+    ASSERT_EQ(topTable[bits], held | used << TOP_USED_SHIFT) << symbolIndex << " bits " << bits;
+  }
+  for (unsigned u = 0; u < ROOT_NODE; u++) {
+    BYTE expected = depth[u] < TOP_LEVELS ? TOP_ABOVE : depth[u] == TOP_LEVELS ? TOP_BOTTOM : 0;
+    ASSERT_EQ(topMark[u], expected) << symbolIndex << " node " << u << " depth " << depth[u];
+  }
+}
+
 // The model's own update against the transcription's, symbol by symbol,
-// and the two-level step table against the tree it stands for.
+// and the two-level step table and the top table against the tree they
+// stand for.
 TEST(DifferentialModel, UpdatesMatchThroughRebuilds) {
   struct Case {
     unsigned seed;
@@ -410,6 +436,8 @@ TEST(DifferentialModel, UpdatesMatchThroughRebuilds) {
             ASSERT_EQ(stepTable[2 * u + b], expected) << i << " node " << u;
           }
         }
+        expectTopTableFollowsTree(i);
+        if (HasFatalFailure()) return;
       }
     }
   }
