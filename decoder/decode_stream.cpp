@@ -146,10 +146,7 @@ __attribute__((noinline)) static BYTE* decodeRun(BitRegister* state, BYTE* next,
     }
     takeWord(in);
     size_t n = climbFromLeaf(leaf);
-    if (n != ROOT_NODE) {
-      climbFromExchange(n);
-      if (topStale) buildTopTable();
-    }
+    if (n != ROOT_NODE) climbFromExchange(n);
   }
   *state = in;
   return next;

@@ -61,8 +61,8 @@ extern WORD stepTable[STEP_TABLE_SIZE];
 // reached at that depth, or a leaf it reached sooner) with the bits taken
 // in the top bits. topMark marks the nodes the table was made from: those
 // at the bottom level have their entry in topEntry, so an exchange there
-// rewrites one entry; an exchange above leaves the table stale, to be
-// built again before the next walk.
+// rewrites one entry; an exchange above makes the table again. A new tree
+// (a stream's start, a rebuild) leaves it stale until the next run.
 #define TOP_LEVELS 4
 #define TOP_ENTRIES (1 << TOP_LEVELS)
 #define TOP_USED_SHIFT 12

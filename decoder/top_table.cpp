@@ -44,10 +44,11 @@ void buildTopTable() {
 }
 
 // A node at the bottom level still has its entry, which takes what the node
-// holds now. Above it, the nodes below have moved: the table is made again.
+// holds now. Above it, the nodes below have moved: the table is made again
+// (the exchange is complete, so the tree is whole).
 void followTopTable(unsigned n, unsigned m) {
   if ((topMark[n] | topMark[m]) & TOP_ABOVE) {
-    topStale = 1;
+    buildTopTable();
     return;
   }
   unsigned ends[2] = {n, m};
