@@ -148,7 +148,10 @@ __attribute__((noinline)) static BYTE* decodeRun(BitRegister* state, BYTE* next,
     size_t n = climbFromLeaf(leaf);
     if (n != ROOT_NODE) climbFromExchange(n);
   }
-  *state = in;
+  // Only these change here: the rest stays out of the loop's registers.
+  state->bits = in.bits;
+  state->count = in.count;
+  state->next = in.next;
   return next;
 }
 
