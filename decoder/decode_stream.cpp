@@ -80,9 +80,14 @@ static inline unsigned leafReached(BitRegister& in, unsigned step) {
 // count on the way.
 static inline unsigned walkHeld(BitRegister& in) {
   unsigned top = topTable[peekBits(in, TOP_LEVELS)];
-  dropBits(in, top >> TOP_USED_SHIFT);
   unsigned v = top & TOP_VALUE_MASK;
-  if (v >= NODE_COUNT) return v;
+  if (v >= NODE_COUNT) {
+    dropBits(in, top >> TOP_USED_SHIFT);
+    return v;
+  }
+  // Below the table's levels: all of them taken, a shift that does not wait
+  // for the lookup.
+  dropBits(in, TOP_LEVELS);
   unsigned next;
   for (;;) {
     next = stepTable[2 * v + peekBits(in, 2)];
