@@ -112,23 +112,11 @@ void updateModel(int symbol) {
   updateFromLeaf(symbol);
 }
 
-// The first index below j whose count is above f: the counts below j are
-// ordered, so a halving search finds where the downward scan would stop.
-static int insertionPoint(int j, unsigned f) {
-  int low = 0, high = j;
-  while (low < high) {
-    int middle = (low + high) / 2;
-    if (model.frequency[middle] > f)
-      high = middle;
-    else
-      low = middle + 1;
-  }
-  return low;
-}
-
 // Halves every count (rounding up) and builds the internal nodes again from
 // the leaves, each new node going after every node whose count is not above
-// its own.
+// its own. The new counts never decrease (each sums the next pair of an
+// ordered list), so each one goes in after the last: the scan for its place
+// starts there.
 void rebuildTree() {
   int j = 0;
   for (int i = 0; i < NODE_COUNT; i++) {
@@ -138,9 +126,9 @@ void rebuildTree() {
       j++;
     }
   }
-  for (int i = 0, j = SYMBOL_COUNT; j < NODE_COUNT; i += 2, j++) {
+  for (int i = 0, j = SYMBOL_COUNT, k = 0; j < NODE_COUNT; i += 2, j++, k++) {
     unsigned f = model.frequency[i] + model.frequency[i + 1];
-    int k = insertionPoint(j, f);
+    while (k < j && model.frequency[k] <= f) k++;
     memmove(&model.frequency[k + 1], &model.frequency[k], (size_t)(j - k) * sizeof(WORD));
     memmove(&model.child[k + 1], &model.child[k], (size_t)(j - k) * sizeof(WORD));
     model.frequency[k] = (WORD)f;
