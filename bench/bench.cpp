@@ -30,23 +30,39 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kMinSeconds = 0.3;  // each measurement repeats at least this long
 constexpr int kRounds = 3;           // the best round counts
+constexpr int kPairedRounds = 5;     // rounds of each of two commands taken in turn
+
+// Seconds per call of `run` in one round.
+template <typename F>
+double timeRound(F run) {
+  int calls = 0;
+  auto start = Clock::now();
+  double elapsed;
+  do {
+    run();
+    calls++;
+    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+  } while (elapsed < kMinSeconds);
+  return elapsed / calls;
+}
 
 // Seconds per call of `run`, the best of a few rounds.
 template <typename F>
 double timeIt(F run) {
   double best = 1e30;
-  for (int round = 0; round < kRounds; round++) {
-    int calls = 0;
-    auto start = Clock::now();
-    double elapsed;
-    do {
-      run();
-      calls++;
-      elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-    } while (elapsed < kMinSeconds);
-    best = std::min(best, elapsed / calls);
-  }
+  for (int round = 0; round < kRounds; round++) best = std::min(best, timeRound(run));
   return best;
+}
+
+// The same for two commands whose ratio is wanted, their rounds taken in
+// turn: on a machine whose speed drifts, both then see the same phases.
+template <typename F, typename G>
+void timeInTurn(F first, G second, double& firstSeconds, double& secondSeconds) {
+  firstSeconds = secondSeconds = 1e30;
+  for (int round = 0; round < kPairedRounds; round++) {
+    firstSeconds = std::min(firstSeconds, timeRound(first));
+    secondSeconds = std::min(secondSeconds, timeRound(second));
+  }
 }
 
 // The installer's decoder from memory to memory, through the runtime's
@@ -126,12 +142,14 @@ Figures measure(const Part& part) {
   }
   f.ours = totalSize(packed);
   f.zlib = totalSize(zipped);
-  f.decode = timeIt([&] {
-    for (size_t i = 0; i < part.size(); i++) decode(packed[i], part[i].size());
-  });
-  f.inflate = timeIt([&] {
-    for (size_t i = 0; i < part.size(); i++) inflateAll(zipped[i], part[i].size());
-  });
+  timeInTurn(
+      [&] {
+        for (size_t i = 0; i < part.size(); i++) decode(packed[i], part[i].size());
+      },
+      [&] {
+        for (size_t i = 0; i < part.size(); i++) inflateAll(zipped[i], part[i].size());
+      },
+      f.decode, f.inflate);
   Part copies = part;
   f.copy = timeIt([&] {
     for (size_t i = 0; i < part.size(); i++) {
