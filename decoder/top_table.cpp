@@ -1,3 +1,5 @@
+// The walk's top table (described in huffman.h): made from the tree, and kept
+// in step with it by the exchanges.
 #include <string.h>
 
 #include "decoder/huffman.h"
