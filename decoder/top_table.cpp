@@ -9,7 +9,7 @@ BYTE topMark[NODE_COUNT];
 WORD topEntry[NODE_COUNT];
 BYTE topStale;
 
-static WORD markedNodes[2 * TOP_ENTRIES];
+static WORD markedNodes[2 * TOP_ENTRIES];  // levels 1 to TOP_LEVELS: 2 + 4 + ... + TOP_ENTRIES nodes at most
 static unsigned markedCount;
 
 static void markNode(unsigned node, BYTE mark, unsigned entry) {
