@@ -50,8 +50,9 @@ extern HuffmanModel model;
 // and the bit b that follows it, stepTable[2u + b] holds what the walk
 // reaches (the first node of the next pair, or a leaf as 567 + s), that is
 // child[child[u] + b]. When u is a leaf itself, both entries hold its child
-// value with STEP_ONE_BIT set: the walk then takes one bit, not two. Pair bases are always even, so for
-// the pair v and the next two bits the entry is stepTable[2v + bits].
+// value with STEP_ONE_BIT set: the walk then takes one bit, not two. Pair
+// bases are always even, so for the pair v and the next two bits the entry
+// is stepTable[2v + bits].
 #define STEP_ONE_BIT 0x8000u
 #define STEP_TABLE_SIZE (2 * NODE_COUNT)
 extern WORD stepTable[STEP_TABLE_SIZE];
